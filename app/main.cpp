@@ -1,0 +1,29 @@
+#include "game/program.h"
+#include "game/vikkelo.h"
+#include "platform/platform.h"
+#include "platform/qtdialogs.h"
+#include "platform/qtprocess.h"
+#include "platform/random.h"
+#include "platform/timeofday.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vikkelo"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    // Only the board's own close ends the program; the ranking and About
+    // windows come and go beside it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QtDialogs dialogs;
+    SystemTimeOfDay timeOfDay;
+    SplitMixRandom random;
+    QtProcess process;
+    Platform platform{dialogs, timeOfDay, random, process};
+
+    Program program(platform);
+    program.vikkelo().show();
+    return QApplication::exec();
+}

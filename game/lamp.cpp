@@ -1,0 +1,106 @@
+#include "game/lamp.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
+
+Lamp::Lamp(QWidget* parent) : QPushButton(parent)
+{
+    setAutoDefault(false);
+    setDefault(false);
+}
+
+QColor Lamp::fromBgr(quint32 bgr)
+{
+    return QColor(int(bgr & 0xff), int((bgr >> 8) & 0xff), int((bgr >> 16) & 0xff));
+}
+
+void Lamp::setColours(quint32 bright, quint32 dark)
+{
+    brightColour_ = fromBgr(bright);
+    darkColour_ = fromBgr(dark);
+    update();
+}
+
+void Lamp::setLit(bool lit)
+{
+    setBold(lit);
+    setBright(lit);
+}
+
+void Lamp::setBright(bool bright)
+{
+    if (bright == bright_)
+        return;
+    bright_ = bright;
+    update();
+}
+
+void Lamp::setBold(bool bold)
+{
+    if (font().bold() == bold)
+        return;
+    QFont f = font();
+    f.setBold(bold);
+    setFont(f);
+}
+
+void Lamp::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QRect r = rect();
+    // A flat face of exactly the lamp's colour inside a thin frame.
+    painter.fillRect(r, palette().color(QPalette::Shadow));
+    painter.fillRect(r.adjusted(1, 1, -1, -1), faceColour());
+
+    painter.setFont(font());
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                   QPalette::ButtonText));
+    painter.drawText(r, Qt::AlignCenter, text());
+
+    if (hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = r.adjusted(4, 4, -4, -4);
+        option.backgroundColor = faceColour();
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    }
+}
+
+void Lamp::mousePressEvent(QMouseEvent* event)
+{
+    // Which button, the modifiers and the position do not matter.
+    event->accept();
+    emit pressedDown();
+}
+
+void Lamp::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+void Lamp::keyPressEvent(QKeyEvent* event)
+{
+    // Space and Enter would click a push button; a lamp is pressed by mouse only.
+    // Tab and the arrow keys still move the focus.
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Select:
+        event->accept();
+        return;
+    default:
+        QPushButton::keyPressEvent(event);
+    }
+}
+
+void Lamp::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Select) {
+        event->accept();
+        return;
+    }
+    QPushButton::keyReleaseEvent(event);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QPushButton>
+
+// One of the four lamps: a push button whose whole face is filled with its
+// colour under any style. Only a mouse button going down on it counts as a
+// press; activating it from the keyboard does nothing.
+class Lamp : public QPushButton {
+    Q_OBJECT
+
+public:
+    explicit Lamp(QWidget* parent = nullptr);
+
+    // Colours as the game's design gives them, 0x00BBGGRR.
+    void setColours(quint32 bright, quint32 dark);
+    // Lit: bright colour and bold caption; unlit: dark colour and regular caption.
+    void setLit(bool lit);
+    void setBright(bool bright);
+    void setBold(bool bold);
+
+    bool isBright() const { return bright_; }
+    bool isBold() const { return font().bold(); }
+    // The colour the face is filled with now.
+    QColor faceColour() const { return bright_ ? brightColour_ : darkColour_; }
+
+    // Converts a 0x00BBGGRR value to a colour.
+    static QColor fromBgr(quint32 bgr);
+
+signals:
+    // Any mouse button went down on the lamp.
+    void pressedDown();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    QColor brightColour_;
+    QColor darkColour_;
+    bool bright_ = false;
+};

@@ -1,0 +1,148 @@
+#include "game/vikkelo.h"
+
+#include "about/frmabout.h"
+#include "game/lamp.h"
+#include "game/program.h"
+#include "platform/process.h"
+#include "top5/sijoitus.h"
+#include "top5/tiedot.h"
+#include "ui_vikkelo.h"
+
+#include <QCloseEvent>
+
+namespace {
+
+// Lamp colours, 0x00BBGGRR: red, yellow, green and blue, bright and dark.
+constexpr std::array<quint32, Round::kLamps> kBright = {255, 65535, 65280, 16711680};
+constexpr std::array<quint32, Round::kLamps> kDark = {128, 32896, 32768, 8388608};
+
+} // namespace
+
+Vikkelo::Vikkelo(Program& program)
+    : ui_(std::make_unique<Ui::Vikkelo>()),
+      program_(program),
+      round_(program.platform().timeOfDay, program.platform().random)
+{
+    ui_->setupUi(this);
+    // Designer keeps whole points only; the design's fonts are 8.25 pt.
+    for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(ui_->pisteet),
+                       static_cast<QWidget*>(ui_->Label1)}) {
+        QFont f = w->font();
+        f.setPointSizeF(8.25);
+        w->setFont(f);
+    }
+
+    lamps_ = {ui_->painike1, ui_->painike2, ui_->painike3, ui_->painike4};
+    for (int n = 1; n <= Round::kLamps; ++n) {
+        Lamp* lamp = lamps_[n - 1];
+        lamp->setColours(kBright[n - 1], kDark[n - 1]);
+        connect(lamp, &Lamp::pressedDown, this, [this, n] { press(n); });
+    }
+
+    timer1_.setObjectName(QStringLiteral("Timer1"));
+    // A reaction game lives on its timing: the coarse default timer may be 5 % late.
+    timer1_.setTimerType(Qt::PreciseTimer);
+    timer1_.setInterval(Round::kStartPeriod);
+    connect(&timer1_, &QTimer::timeout, this, &Vikkelo::tick);
+
+    connect(ui_->uusipeli, &QPushButton::clicked, this, &Vikkelo::uusipeli);
+    connect(ui_->menuUusipeli, &QAction::triggered, this, &Vikkelo::uusipeli);
+    connect(ui_->lopeta, &QPushButton::clicked, this, &Vikkelo::lopeta);
+    connect(ui_->menuLopeta, &QAction::triggered, this, &Vikkelo::lopeta);
+    connect(ui_->menusijoitus, &QAction::triggered, this, [this] { program_.sijoitus().show(); });
+    connect(ui_->menuTietoja, &QAction::triggered, this, [this] { program_.frmAbout().show(); });
+
+    // Fixed size: the client area under the menu bar is the design's.
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(ui_->centralwidget->minimumSize() + QSize(0, ui_->menubar->sizeHint().height()));
+}
+
+Vikkelo::~Vikkelo() = default;
+
+QLabel& Vikkelo::pisteet() const
+{
+    return *ui_->pisteet;
+}
+
+void Vikkelo::load()
+{
+    program_.tiedot().LataaTop5();
+    round_.startUp();
+    showBoard();
+}
+
+void Vikkelo::uusipeli()
+{
+    const bool started = round_.toggle();
+    setStartCaptions(started ? QStringLiteral("Keskeytä") : QStringLiteral("Uusi peli"));
+    showBoard();
+}
+
+void Vikkelo::Lopetus()
+{
+    round_.lopetus();
+    setStartCaptions(QStringLiteral("Uusi peli"));
+    showBoard();
+}
+
+void Vikkelo::lopeta()
+{
+    program_.platform().process.endProgram();
+}
+
+void Vikkelo::closeEvent(QCloseEvent* event)
+{
+    // Closing the board ends the program as "Lopeta" does; no hidden window
+    // may keep the process alive. Nothing is saved.
+    event->accept();
+    program_.platform().process.endProgram();
+}
+
+void Vikkelo::tick()
+{
+    round_.tick();
+    // A new period takes effect from this tick on; presses do not restart the
+    // countdown to the next lamp.
+    if (timer1_.interval() != round_.period())
+        timer1_.setInterval(round_.period());
+    for (int n = 1; n <= Round::kLamps; ++n)
+        lamps_[n - 1]->setLit(round_.lit(n));
+}
+
+void Vikkelo::press(int lamp)
+{
+    switch (round_.press(lamp)) {
+    case Round::Press::NotJudged:
+        break;
+    case Round::Press::Correct:
+        ui_->pisteet->setText(QString::number(round_.score()));
+        break;
+    case Round::Press::Failed:
+        program_.tiedot().endOfGame();
+        break;
+    }
+}
+
+void Vikkelo::showBoard()
+{
+    for (int n = 1; n <= Round::kLamps; ++n) {
+        Lamp* lamp = lamps_[n - 1];
+        lamp->setLit(round_.lit(n));
+        lamp->setEnabled(round_.lampsEnabled());
+    }
+    ui_->pisteet->setText(QString::number(round_.score()));
+    if (round_.timerOn()) {
+        if (!timer1_.isActive())
+            timer1_.start(round_.period());
+    } else {
+        timer1_.stop();
+        timer1_.setInterval(round_.period());
+    }
+}
+
+void Vikkelo::setStartCaptions(const QString& caption)
+{
+    ui_->uusipeli->setText(caption);
+    ui_->menuUusipeli->setText(caption);
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "platform/process.h"
+
+class QtProcess final : public Process {
+public:
+    void endProgram() override;
+};

@@ -1,0 +1,91 @@
+#include "top5/sijoitus.h"
+
+#include "game/program.h"
+#include "platform/dialogs.h"
+#include "top5/tiedot.h"
+#include "ui_sijoitus.h"
+
+#include <QCloseEvent>
+
+namespace {
+
+void setPointSize(QWidget* w, qreal points)
+{
+    QFont f = w->font();
+    f.setPointSizeF(points);
+    w->setFont(f);
+}
+
+} // namespace
+
+Sijoitus::Sijoitus(Program& program) : ui_(std::make_unique<Ui::Sijoitus>()), program_(program)
+{
+    ui_->setupUi(this);
+    // Designer keeps whole points only; these are the sizes the window was drawn with.
+    setPointSize(this, 8.25);
+    for (QWidget* w : {static_cast<QWidget*>(ui_->close), static_cast<QWidget*>(ui_->Label16),
+                       static_cast<QWidget*>(ui_->pisteett), static_cast<QWidget*>(ui_->tila1),
+                       static_cast<QWidget*>(ui_->tila2), static_cast<QWidget*>(ui_->tila3),
+                       static_cast<QWidget*>(ui_->tila4), static_cast<QWidget*>(ui_->tila5)})
+        setPointSize(w, 9.75);
+    setPointSize(ui_->top5, 15.75);
+
+    names_ = {ui_->sijoitus1, ui_->sijoitus2, ui_->sijoitus3, ui_->sijoitus4, ui_->sijoitus5};
+    scores_ = {ui_->pisteet1, ui_->pisteet2, ui_->pisteet3, ui_->pisteet4, ui_->pisteet5};
+    // Names are shown exactly as typed, never as rich text.
+    for (QLabel* l : names_)
+        l->setTextFormat(Qt::PlainText);
+
+    connect(ui_->clear, &QPushButton::clicked, this, &Sijoitus::clearClicked);
+    connect(ui_->close, &QPushButton::clicked, this, &Sijoitus::closeClicked);
+
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(minimumSize());
+}
+
+Sijoitus::~Sijoitus() = default;
+
+QLabel& Sijoitus::pisteett() const
+{
+    return *ui_->pisteett;
+}
+
+void Sijoitus::load()
+{
+    program_.tiedot().LataaTop5();
+}
+
+void Sijoitus::clearClicked()
+{
+    const int answer = program_.platform().dialogs.msgBox(
+        QStringLiteral("Haluatko varmasti tyhjentää TOP5:n?"), Dialogs::Buttons::OkCancel,
+        QStringLiteral("Varoitus"));
+    if (answer != Dialogs::Ok)
+        return;
+    program_.tiedot().OletusTop5();
+    program_.tiedot().LataaTop5();
+}
+
+void Sijoitus::closeClicked()
+{
+    saveAndUnload();
+}
+
+bool Sijoitus::saveAndUnload()
+{
+    if (!program_.tiedot().TallennaTop5())
+        return false; // the player was told why; the table stays on screen to be saved again
+    program_.sijoitus().unload();
+    return true;
+}
+
+void Sijoitus::closeEvent(QCloseEvent* event)
+{
+    // The title bar's close control does what "Sulje" does, so that a new
+    // high score is never lost by closing the window the ordinary way.
+    if (saveAndUnload())
+        event->accept();
+    else
+        event->ignore();
+}

@@ -19,7 +19,10 @@ int QtDialogs::msgBox(const QString& text, Buttons buttons, const QString& title
 {
     QMessageBox box;
     box.setWindowTitle(title.isEmpty() ? kProgramTitle : title);
-    box.setText(text);
+    // Texts break their lines with CR LF, which a Qt label would show as a box.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    box.setText(shown);
     box.setTextFormat(Qt::PlainText);
     box.setIcon(QMessageBox::NoIcon);
 

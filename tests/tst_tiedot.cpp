@@ -1,0 +1,346 @@
+// The TOP5 table between TOP5.dat and the ranking window: start-up loads, the
+// window's buttons, byte-exact files, and the faults that must lose nothing.
+
+#include "game/program.h"
+#include "game/vikkelo.h"
+#include "support/fakeplatform.h"
+#include "support/filemodes.h"
+#include "top5/sijoitus.h"
+#include "top5/tiedot.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+const QByteArray kDefault = "Tuntematon , 10\r\nTuntematon , 8\r\nTuntematon , 6\r\n"
+                            "Tuntematon , 4\r\nTuntematon , 2\r\n";
+const QByteArray kPlayed = "Matti,50\r\n\xc4ij\xe4,40\r\nLiisa,30\r\nPekka,20\r\nTeppo,12\r\n";
+
+QByteArray contents(const QString& name)
+{
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void write(const QString& name, const QByteArray& bytes)
+{
+    QFile f(name);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+} // namespace
+
+class TestTiedot : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempWorkdir> dir_;
+    std::unique_ptr<FakePlatform> fake_;
+    std::unique_ptr<Program> program_;
+
+    void start()
+    {
+        program_ = std::make_unique<Program>(fake_->platform);
+        program_->vikkelo().show();
+    }
+    Sijoitus& table() { return program_->sijoitus().get(); }
+    QStringList names()
+    {
+        QStringList l;
+        for (int k = 1; k <= 5; ++k)
+            l << table().sijoitus(k).text();
+        return l;
+    }
+    QStringList scores()
+    {
+        QStringList l;
+        for (int k = 1; k <= 5; ++k)
+            l << table().pisteet(k).text();
+        return l;
+    }
+    void pressClose() { QTest::mouseClick(table().findChild<QPushButton*>("close"), Qt::LeftButton); }
+    void flushUnloads() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    QStringList messages()
+    {
+        QStringList l;
+        for (const auto& s : fake_->dialogs.shown)
+            l << s.text;
+        return l;
+    }
+
+private slots:
+    void init()
+    {
+        dir_ = std::make_unique<TempWorkdir>();
+        fake_ = std::make_unique<FakePlatform>();
+    }
+
+    void cleanup()
+    {
+        program_.reset();
+        flushUnloads();
+        fake_.reset();
+        QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        dir_.reset();
+    }
+
+    // Catches a start-up that does not load the table, loads it wrongly, or
+    // changes the file.
+    void startUpWithAGoodFileLoadsItIntoAHiddenRankingWindow()
+    {
+        write("TOP5.dat", kPlayed);
+        start();
+        QVERIFY(program_->sijoitus().exists());
+        QVERIFY(!table().isVisible());
+        QCOMPARE(names(), QStringList({"Matti", "Äijä", "Liisa", "Pekka", "Teppo"}));
+        QCOMPARE(scores(), QStringList({"50", "40", "30", "20", "12"}));
+        QCOMPARE(contents("TOP5.dat"), kPlayed);
+        QVERIFY(fake_->dialogs.shown.empty());
+    }
+
+    // Catches a missing default file, a window made too early, or a wrong
+    // layout of the ranking window.
+    void startUpWithoutAFileWritesTheDefaultAndShowsItLater()
+    {
+        start();
+        QCOMPARE(contents("TOP5.dat"), kDefault);
+        QVERIFY(!program_->sijoitus().exists());
+        QVERIFY(!QFile::exists("TOP5.dat.bak"));
+        QVERIFY(fake_->dialogs.shown.empty());
+
+        program_->vikkelo().get().findChild<QAction*>("menusijoitus")->trigger();
+        QVERIFY(table().isVisible());
+        QCOMPARE(names(), QStringList(5, "Tuntematon"));
+        QCOMPARE(scores(), QStringList({"10", "8", "6", "4", "2"}));
+
+        QCOMPARE(table().windowTitle(), QStringLiteral("Sijoitustaulukko ja TOP5"));
+        QCOMPARE(table().size(), QSize(391, 277));
+        QCOMPARE(table().minimumSize(), table().maximumSize());
+        QCOMPARE(table().pisteett().text(), QStringLiteral("0"));
+        const struct {
+            const char* name;
+            const char* text;
+            QRect geometry;
+        } labels[] = {
+            {"top5", "TOP5", {200, 0, 185, 25}},
+            {"tidetplusmuut", "#.         Nimi:                           Pisteet:", {208, 32, 177, 17}},
+            {"Label16", "Pisteesi :", {56, 0, 65, 25}},
+            {"pisteett", "0", {128, 0, 33, 25}},
+            {"tila1", "1.", {208, 56, 25, 25}},
+            {"tila5", "5.", {208, 184, 25, 25}},
+            {"sijoitus3", "Tuntematon", {240, 120, 105, 17}},
+            {"pisteet4", "4", {352, 152, 33, 17}},
+            {"arvonimi1", "Jumala", {16, 32, 73, 17}},
+            {"pisteraja1", "=     80-99-pistettä", {96, 32, 89, 25}},
+            {"arvonimi2", "Supermies", {16, 56, 81, 25}},
+            {"pisteraja2", "=     71-79-pistettä", {96, 56, 89, 17}},
+            {"arvonimi3", "Salama", {16, 80, 73, 25}},
+            {"pisteraja3", "=     61-70-pistettä", {96, 80, 89, 25}},
+            {"arvonimi4", "Normaali", {16, 104, 81, 25}},
+            {"pisteraja4", "=     51-60-pistettä", {96, 104, 89, 25}},
+            {"arvonimi5", "Vanhus", {16, 128, 81, 25}},
+            {"pisteraja5", "=     41-50-pistettä", {96, 128, 89, 25}},
+            {"arvonimi6", "Kramppi sormi", {16, 152, 89, 25}},
+            {"pisteraja6", "=     31-40-pistettä", {96, 152, 89, 17}},
+            {"arvonimi7", "Kilpikonna", {16, 176, 89, 25}},
+            {"pisteraja7", "=     21-30-pistettä", {96, 176, 89, 25}},
+            {"arvonimi8", "Etana", {16, 200, 89, 17}},
+            {"pisteraja8", "=     10-20-pistettä", {96, 200, 89, 17}},
+        };
+        for (const auto& l : labels) {
+            auto* label = table().findChild<QLabel*>(l.name);
+            QVERIFY2(label, l.name);
+            QCOMPARE(label->text(), QString::fromUtf8(l.text));
+            QCOMPARE(label->geometry(), l.geometry);
+        }
+        auto* close = table().findChild<QPushButton*>("close");
+        auto* clear = table().findChild<QPushButton*>("clear");
+        QCOMPARE(close->text(), QStringLiteral("Sulje"));
+        QCOMPARE(close->geometry(), QRect(160, 240, 65, 33));
+        QVERIFY(close->font().bold());
+        QCOMPARE(close->font().pointSizeF(), 9.75);
+        QCOMPARE(clear->text(), QStringLiteral("Tyhjennä TOP5"));
+        QCOMPARE(clear->geometry(), QRect(240, 240, 89, 25));
+        QVERIFY(!close->isDefault() && !clear->isDefault());
+        QCOMPARE(table().findChild<QLabel*>("top5")->font().pointSizeF(), 15.75);
+    }
+
+    // Catches unusual but loadable files read wrongly.
+    void unusualFilesLoadAsTheFieldRulesSay()
+    {
+        start();
+        write("TOP5.dat", "a,1\r\nb,2\r\nc,3\r\nd,4\r\ne,5\r\nf,6\r\n");
+        program_->tiedot().LataaTop5();
+        QCOMPARE(names(), QStringList({"a", "b", "c", "d", "e"}));
+
+        write("TOP5.dat", "  Lead,12abc\r\n\"Comma, quoted\",abc\r\nc,3.5\r\nd,-4\r\ne,\r\n");
+        program_->tiedot().LataaTop5();
+        QCOMPARE(names(), QStringList({"Lead", "Comma, quoted", "c", "d", "e"}));
+        QCOMPARE(scores(), QStringList({"12", "0", "3.5", "-4", "0"}));
+
+        // UTF-8 names load as UTF-8.
+        write("TOP5.dat", QStringLiteral("Łukasz,9\r\nÄijä,8\r\nc,3\r\nd,2\r\ne,1\r\n").toUtf8());
+        program_->tiedot().LataaTop5();
+        QCOMPARE(names().mid(0, 2), QStringList({"Łukasz", "Äijä"}));
+        QVERIFY(!QFile::exists("TOP5.dat.bak"));
+    }
+
+    // Catches a damaged file destroyed by the default table, or replaced
+    // without a word.
+    void aDamagedFileIsKeptAsBackupBeforeTheDefaultReplacesIt()
+    {
+        const QByteArray fourLines = "Matti,50\r\nLiisa,40\r\nPekka,30\r\nTeppo,20\r\n";
+        write("TOP5.dat", fourLines);
+        write("TOP5.dat.bak", "an older backup");
+        start();
+        QCOMPARE(contents("TOP5.dat"), kDefault);
+        QCOMPARE(contents("TOP5.dat.bak"), fourLines);
+        QVERIFY(!program_->sijoitus().exists());
+        QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
+        QVERIFY(messages()[0].contains("TOP5.dat.bak"));
+        QCOMPARE(fake_->dialogs.shown[0].title, QStringLiteral("Vikkelo"));
+
+        // The labels of an existing window keep what they showed.
+        table().sijoitus(1).setText("Kept");
+        write("TOP5.dat", "broken");
+        program_->tiedot().LataaTop5();
+        QCOMPARE(table().sijoitus(1).text(), QStringLiteral("Kept"));
+        QCOMPARE(contents("TOP5.dat.bak"), QByteArray("broken"));
+    }
+
+    // Catches a load that reads a huge hostile file whole or chokes on it.
+    void aHundredMegabyteHostileFileIsSetAside()
+    {
+        {
+            QFile f("TOP5.dat");
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QByteArray block(1 << 20, '\0');
+            for (int i = 0; i < block.size(); ++i)
+                block[i] = char("\0\x01\xff x\xe4"[i % 6]);
+            for (int i = 0; i < 100; ++i)
+                QCOMPARE(f.write(block), block.size());
+        }
+        start();
+        QCOMPARE(QFileInfo("TOP5.dat.bak").size(), qint64(100) << 20);
+        QCOMPARE(contents("TOP5.dat"), kDefault);
+    }
+
+    // Catches a clear that acts without confirmation or ignores it.
+    void clearAsksFirstAndThenRestoresTheDefaults()
+    {
+        write("TOP5.dat", kPlayed);
+        start();
+        program_->sijoitus().show();
+        table().pisteett().setText("7");
+        auto* clear = table().findChild<QPushButton*>("clear");
+
+        fake_->dialogs.answers = {Dialogs::Cancel};
+        QTest::mouseClick(clear, Qt::LeftButton);
+        QCOMPARE(fake_->dialogs.shown.back().text, QStringLiteral("Haluatko varmasti tyhjentää TOP5:n?"));
+        QCOMPARE(fake_->dialogs.shown.back().title, QStringLiteral("Varoitus"));
+        QVERIFY(fake_->dialogs.shown.back().buttons == Dialogs::Buttons::OkCancel);
+        QCOMPARE(contents("TOP5.dat"), kPlayed);
+        QCOMPARE(names()[1], QStringLiteral("Äijä"));
+
+        fake_->dialogs.answers = {Dialogs::Ok};
+        QTest::mouseClick(clear, Qt::LeftButton);
+        QCOMPARE(contents("TOP5.dat"), kDefault);
+        QCOMPARE(names(), QStringList(5, "Tuntematon"));
+        QCOMPARE(scores(), QStringList({"10", "8", "6", "4", "2"}));
+        QCOMPARE(table().pisteett().text(), QStringLiteral("7"));
+        QVERIFY(!QFile::exists("TOP5.dat.bak"));
+    }
+
+    // Catches a close that does not save exactly, does not unload, or a
+    // title-bar close that loses the table.
+    void closeSavesExactlyAndUnloads()
+    {
+        start();
+        program_->sijoitus().show();
+        table().sijoitus(1).setText("Äijä");
+        table().sijoitus(2).setText(" Lead");
+        table().pisteett().setText("7");
+        pressClose();
+        QCOMPARE(contents("TOP5.dat"),
+                 QByteArray("\xc4ij\xe4,10\r\n\" Lead\",8\r\nTuntematon,6\r\nTuntematon,4\r\nTuntematon,2\r\n"));
+        QVERIFY(!program_->sijoitus().exists());
+        flushUnloads();
+
+        program_->vikkelo().get().findChild<QAction*>("menusijoitus")->trigger();
+        QCOMPARE(names().mid(0, 2), QStringList({"Äijä", " Lead"}));
+        QCOMPARE(table().pisteett().text(), QStringLiteral("0"));
+
+        // The title bar's close saves too, here a name only UTF-8 can hold.
+        table().sijoitus(5).setText("Łukasz");
+        QVERIFY(table().close());
+        QVERIFY(contents("TOP5.dat").endsWith(QStringLiteral("Łukasz,2\r\n").toUtf8()));
+        QVERIFY(!program_->sijoitus().exists());
+        QVERIFY(fake_->dialogs.shown.empty());
+    }
+
+    // Catches a program that cannot start, or play, where it may not write.
+    void aReadOnlyFolderStillStartsAndPlays()
+    {
+        FileModesApply modes;
+        QVERIFY(QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::ExeOwner));
+        start();
+        QVERIFY(!QFile::exists("TOP5.dat"));
+        QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
+        QVERIFY2(messages()[0].contains("ei voitu tallentaa") && messages()[0].contains("kirjoitusoikeutta"),
+                 qPrintable(messages()[0]));
+
+        Vikkelo& board = program_->vikkelo().get();
+        QTest::mouseClick(board.findChild<QPushButton*>("uusipeli"), Qt::LeftButton);
+        QMetaObject::invokeMethod(&board.Timer1(), "timeout");
+        QCOMPARE(board.round().jono().size(), std::size_t(1));
+    }
+
+    // Catches a failed save reported as success, a window closed on a
+    // failed save, or an old file harmed by it.
+    void anUnwritableFileKeepsTheWindowOpenUntilSaved()
+    {
+        write("TOP5.dat", kPlayed);
+        start();
+        program_->sijoitus().show();
+        table().sijoitus(5).setText("Uusi");
+        QVERIFY(QFile::setPermissions("TOP5.dat", QFile::ReadOwner));
+        {
+            FileModesApply modes;
+            pressClose();
+            QVERIFY(!table().close());
+        }
+        QCOMPARE(fake_->dialogs.shown.size(), std::size_t(2));
+        QVERIFY2(messages()[0].contains("kirjoitussuojattu"), qPrintable(messages()[0]));
+        QVERIFY(messages()[0].contains("Sulje"));
+        QVERIFY(program_->sijoitus().exists());
+        QVERIFY(table().isVisible());
+        QCOMPARE(contents("TOP5.dat"), kPlayed);
+
+        QVERIFY(QFile::setPermissions("TOP5.dat", QFile::ReadOwner | QFile::WriteOwner));
+        pressClose();
+        QVERIFY(contents("TOP5.dat").endsWith("Uusi,12\r\n"));
+        QVERIFY(!program_->sijoitus().exists());
+    }
+
+    // Catches a folder named TOP5.dat being moved, emptied or crashing the game.
+    void aFolderNamedLikeTheFileIsLeftAlone()
+    {
+        QVERIFY(QDir().mkdir("TOP5.dat"));
+        write("TOP5.dat/keep", "x");
+        start();
+        QVERIFY(QFileInfo("TOP5.dat").isDir());
+        QCOMPARE(contents("TOP5.dat/keep"), QByteArray("x"));
+        QVERIFY(!QFile::exists("TOP5.dat.bak"));
+        QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
+        QVERIFY2(messages()[0].contains("kansio nimeltä TOP5.dat"), qPrintable(messages()[0]));
+        QVERIFY(program_->vikkelo().get().isVisible());
+    }
+};
+
+QTEST_MAIN(TestTiedot)
+#include "tst_tiedot.moc"

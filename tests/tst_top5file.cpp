@@ -1,0 +1,161 @@
+// The TOP5.dat format as bytes: the leading-number parse and the text form of
+// numbers, the field reader, quoting, and the choice of encoding.
+
+#include "top5/top5file.h"
+
+#include <QtTest>
+
+using namespace top5file;
+
+namespace {
+
+std::array<QString, kPlaces> names(std::initializer_list<QString> list)
+{
+    std::array<QString, kPlaces> a;
+    std::copy(list.begin(), list.end(), a.begin());
+    return a;
+}
+
+const std::array<QString, kPlaces> kScores = {"10", "8", "6", "4", "2"};
+
+} // namespace
+
+class TestTop5File : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Catches scores read as the wrong number, or written with blanks or points.
+    void numbersReadAndWriteAsTheScoreRuleSays()
+    {
+        const struct {
+            const char* text;
+            double value;
+        } cases[] = {{"12", 12},   {"12abc", 12},   {"abc", 0},    {"", 0},     {"   7", 7},
+                     {"-3", -3},   {"+5", 5},       {"1.5x", 1.5}, {".5", 0.5}, {"1e3", 1000},
+                     {"2e", 2},    {"1e999", 0},    {"- 3", 0},    {" 10 ", 10}, {"0012", 12}};
+        for (const auto& c : cases)
+            QVERIFY2(leadingNumber(QString::fromLatin1(c.text)) == c.value, c.text);
+
+        QCOMPARE(numberText(0), QStringLiteral("0"));
+        QCOMPARE(numberText(-0.0), QStringLiteral("0"));
+        QCOMPARE(numberText(12), QStringLiteral("12"));
+        QCOMPARE(numberText(99999), QStringLiteral("99999"));
+        QCOMPARE(numberText(-4), QStringLiteral("-4"));
+        QCOMPARE(numberText(12.5), QStringLiteral("12.5"));
+        for (double v : {12.5, 0.1, 1e20, -7.25, 123456789012345.0, 1e15})
+            QCOMPARE(leadingNumber(numberText(v)), v);
+    }
+
+    // Catches a reader that loses, shifts or invents fields.
+    void theFieldReaderTakesTenFieldsAsWritten()
+    {
+        Fields f = parseFields(defaultFile(), true);
+        QVERIFY(f.ok);
+        QCOMPARE(f.fields, QStringList({"Tuntematon", "10", "Tuntematon", "8", "Tuntematon", "6",
+                                        "Tuntematon", "4", "Tuntematon", "2"}));
+
+        // Six lines: the first five pairs, the sixth never looked at.
+        f = parseFields("a,1\r\nb,2\r\nc,3\r\nd,4\r\ne,5\r\nf,6\r\n", true);
+        QVERIFY(f.ok);
+        QCOMPARE(f.fields.last(), QStringLiteral("5"));
+
+        // Four lines end too early.
+        f = parseFields("a,1\r\nb,2\r\nc,3\r\nd,4\r\n", true);
+        QVERIFY(!f.ok);
+        QVERIFY(!f.problem.isEmpty());
+
+        // Leading blanks are skipped, a field ends at a comma or any line end,
+        // and the tenth field may end at the end of the file.
+        f = parseFields("  a , 1\nb,2\rc,3\r\nd,4\r\n   e,5", true);
+        QVERIFY(f.ok);
+        QCOMPARE(f.fields, QStringList({"a", "1", "b", "2", "c", "3", "d", "4", "e", "5"}));
+
+        // An empty line is an empty field: the pairs shift by one.
+        f = parseFields("a,1\r\n\r\nb,2\r\nc,3\r\nd,4\r\ne,5\r\n", true);
+        QVERIFY(f.ok);
+        QCOMPARE(f.fields.mid(0, 4), QStringList({"a", "1", "", "b"}));
+
+        // Quotes keep commas, blanks and doubled quotes; text after the
+        // closing quote is ignored up to the next comma.
+        f = parseFields("\" a, \"\"b\"\" \",1\r\n\"x\"junk,2\r\nc,3\r\nd,4\r\ne,\"5\r\n", true);
+        QVERIFY(f.ok);
+        QCOMPARE(f.fields[0], QStringLiteral(" a, \"b\" "));
+        QCOMPARE(f.fields[2], QStringLiteral("x"));
+        QCOMPARE(f.fields[3], QStringLiteral("2"));
+        QCOMPARE(f.fields[9], QStringLiteral("5\r\n")); // an unclosed quote runs to the end
+
+        // A name with a comma written bare becomes two fields.
+        f = parseFields("Matti, Teppo,10\r\nb,2\r\nc,3\r\nd,4\r\ne,5\r\n", true);
+        QVERIFY(f.ok);
+        QCOMPARE(f.fields.mid(0, 3), QStringList({"Matti", "Teppo", "10"}));
+    }
+
+    // Catches a reader that runs away on hostile bytes, or takes the start of
+    // a huge file for a whole one.
+    void hostileBytesAreDamageNotACrash()
+    {
+        QVERIFY(!parseFields(QByteArray(kMaxFieldBytes + 1, 'x') + ",1\r\n", true).ok);
+        QVERIFY(!parseFields(QByteArray(kMaxFieldBytes + 1, ' ') + "a,1\r\n", true).ok);
+        QVERIFY(!parseFields("\"" + QByteArray(kMaxFieldBytes + 1, 'x') + "\",1", true).ok);
+        QVERIFY(!parseFields(QByteArray(kMaxReadBytes, '\0'), false).ok);
+        QVERIFY(!parseFields("a,1\r\nb,2\r\nc,3\r\nd,4\r\ne,5", false).ok);
+        QVERIFY(!parseFields("", true).ok);
+
+        // NUL and other binary bytes inside fields are just characters.
+        Fields f = parseFields(QByteArray("a\0b,1\r\nb,2\r\nc,3\r\nd,4\r\ne,\xff\x01\r\n", 32), true);
+        QVERIFY(f.ok);
+        QCOMPARE(f.fields[0].size(), 3);
+
+        // Random garbage of every length never crashes and, when it loads,
+        // gives exactly ten fields.
+        QRandomGenerator rng(12345);
+        for (int i = 0; i < 2000; ++i) {
+            QByteArray junk(rng.bounded(300), '\0');
+            for (char& c : junk)
+                c = "a, \"\r\n\xe4\xc3"[rng.bounded(8)];
+            f = parseFields(junk, true);
+            QVERIFY(!f.ok || f.fields.size() == kFields);
+        }
+    }
+
+    // Catches a save that is not byte-exact, or names that do not come back.
+    void savedTablesAreExactAndReadBackUnchanged()
+    {
+        QCOMPARE(tableFile(names({"Tuntematon", "Tuntematon", "Tuntematon", "Tuntematon", "Tuntematon"}),
+                           kScores),
+                 QByteArray("Tuntematon,10\r\nTuntematon,8\r\nTuntematon,6\r\nTuntematon,4\r\n"
+                            "Tuntematon,2\r\n"));
+
+        // Ä and ö in Windows-1252, as files have always been.
+        QByteArray bytes = tableFile(names({"Äijä", "b", "c", "d", "Pöö"}), kScores);
+        QCOMPARE(bytes, QByteArray("\xc4ij\xe4,10\r\nb,8\r\nc,6\r\nd,4\r\nP\xf6\xf6,2\r\n"));
+        QCOMPARE(parseFields(bytes, true).fields[0], QStringLiteral("Äijä"));
+
+        // A name Windows-1252 cannot hold turns the whole file to UTF-8.
+        bytes = tableFile(names({"Łukasz", "Äijä", "c", "d", "e"}), kScores);
+        QCOMPARE(bytes, QStringLiteral("Łukasz,10\r\nÄijä,8\r\nc,6\r\nd,4\r\ne,2\r\n").toUtf8());
+        QCOMPARE(parseFields(bytes, true).fields[0], QStringLiteral("Łukasz"));
+        QCOMPARE(parseFields(bytes, true).fields[2], QStringLiteral("Äijä"));
+
+        // Windows-1252 bytes that would read back as UTF-8 are written as UTF-8.
+        bytes = tableFile(names({"Ã¤", "b", "c", "d", "e"}), kScores);
+        QCOMPARE(parseFields(bytes, true).fields[0], QStringLiteral("Ã¤"));
+
+        // Names that need protecting are quoted; everything else stays bare.
+        const auto tricky = names({" lead", "trail ", "a,b", "say \"hi\"", "   "});
+        bytes = tableFile(tricky, kScores);
+        QCOMPARE(bytes, QByteArray("\" lead\",10\r\n\"trail \",8\r\n\"a,b\",6\r\n"
+                                   "\"say \"\"hi\"\"\",4\r\n\"   \",2\r\n"));
+        const Fields f = parseFields(bytes, true);
+        QVERIFY(f.ok);
+        for (int k = 0; k < kPlaces; ++k) {
+            QCOMPARE(f.fields[2 * k], tricky[k]);
+            QCOMPARE(f.fields[2 * k + 1], kScores[k]);
+        }
+        QVERIFY(!needsQuotes("Matti Meikäläinen"));
+        QVERIFY(needsQuotes(QString(QChar(0xFEFF)) + "x"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTop5File)
+#include "tst_top5file.moc"

@@ -1,0 +1,235 @@
+#include "top5/top5file.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace top5file {
+
+namespace {
+
+const char* const kWindows1252 = "windows-1252";
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+bool isValidUtf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // The decoder is lazy: only the conversion to a string does the work.
+    const QString decoded = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+QString decode(QByteArrayView bytes, bool utf8)
+{
+    if (utf8)
+        return QString::fromUtf8(bytes);
+    QStringDecoder decoder(kWindows1252);
+    return decoder.decode(bytes);
+}
+
+} // namespace
+
+double leadingNumber(const QString& text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && isBlank(text[i]))
+        ++i;
+    const qsizetype start = i;
+    if (i < n && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    const auto digits = [&] {
+        const qsizetype from = i;
+        while (i < n && text[i] >= u'0' && text[i] <= u'9')
+            ++i;
+        return i - from;
+    };
+    qsizetype mantissa = digits();
+    if (i < n && text[i] == u'.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0)
+        return 0;
+    qsizetype end = i;
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        ++i;
+        if (i < n && (text[i] == u'+' || text[i] == u'-'))
+            ++i;
+        if (digits() > 0)
+            end = i;
+    }
+
+    QByteArray number = text.mid(start, end - start).toLatin1();
+    if (number.startsWith('+'))
+        number.remove(0, 1);
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(number.constData(), number.constData() + number.size(), value);
+    (void)ptr;
+    if (ec != std::errc() || !std::isfinite(value))
+        return 0;
+    return value == 0 ? 0 : value; // no negative zero
+}
+
+QString numberText(double value)
+{
+    if (!std::isfinite(value))
+        return QStringLiteral("0");
+    if (value == std::trunc(value) && std::fabs(value) < 1e15)
+        return QString::number(qint64(value));
+    return QString::number(value, 'g', 15);
+}
+
+Fields parseFields(const QByteArray& bytes, bool complete)
+{
+    Fields result;
+    const char* data = bytes.constData();
+    const qsizetype n = bytes.size();
+    qsizetype pos = 0;
+    bool bom = false;
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        pos = 3;
+        bom = true;
+    }
+    const qsizetype begin = pos;
+    QList<QByteArray> raw;
+
+    const auto damaged = [&](const QString& why) {
+        result.problem = why;
+        return result;
+    };
+    const auto tooLong = QStringLiteral("tiedostossa on kenttä, joka on liian pitkä ollakseen nimi tai pisteet");
+    const auto tooShort = QStringLiteral("tiedosto loppuu ennen kuin kaikki viisi sijaa on luettu");
+    const auto isLineEnd = [](char c) { return c == '\r' || c == '\n'; };
+
+    for (int f = 0; f < kFields; ++f) {
+        const qsizetype blanksFrom = pos;
+        while (pos < n && data[pos] == ' ')
+            ++pos;
+        if (pos - blanksFrom > kMaxFieldBytes)
+            return damaged(tooLong);
+        if (pos >= n)
+            return damaged(complete ? tooShort : tooLong);
+
+        QByteArray field;
+        if (data[pos] == '"') {
+            ++pos;
+            const qsizetype from = pos;
+            for (;;) {
+                if (pos >= n) {
+                    if (!complete)
+                        return damaged(tooLong);
+                    break; // an unclosed quote runs to the end of the file
+                }
+                if (data[pos] == '"') {
+                    if (pos + 1 < n && data[pos + 1] == '"') {
+                        field.append('"');
+                        pos += 2;
+                    } else {
+                        ++pos;
+                        break;
+                    }
+                } else {
+                    field.append(data[pos++]);
+                }
+                if (pos - from > kMaxFieldBytes)
+                    return damaged(tooLong);
+            }
+            const qsizetype tailFrom = pos;
+            while (pos < n && data[pos] != ',' && !isLineEnd(data[pos]))
+                ++pos;
+            if (pos - tailFrom > kMaxFieldBytes)
+                return damaged(tooLong);
+        } else {
+            const qsizetype from = pos;
+            while (pos < n && data[pos] != ',' && !isLineEnd(data[pos])) {
+                if (pos - from >= kMaxFieldBytes)
+                    return damaged(tooLong);
+                ++pos;
+            }
+            qsizetype to = pos;
+            while (to > from && data[to - 1] == ' ')
+                --to;
+            field = QByteArray(data + from, to - from);
+        }
+        if (pos >= n && !complete)
+            return damaged(tooLong);
+
+        // The field's end: a comma, or one line end of any of the three kinds.
+        if (pos < n) {
+            if (data[pos] == ',') {
+                ++pos;
+            } else if (data[pos] == '\r') {
+                ++pos;
+                if (pos < n && data[pos] == '\n')
+                    ++pos;
+            } else if (data[pos] == '\n') {
+                ++pos;
+            }
+        }
+        raw.append(field);
+    }
+
+    const bool utf8 = bom || isValidUtf8(QByteArrayView(data + begin, pos - begin));
+    for (const QByteArray& field : raw)
+        result.fields.append(decode(field, utf8));
+    result.ok = true;
+    return result;
+}
+
+bool needsQuotes(const QString& field)
+{
+    if (field.isEmpty())
+        return false;
+    if (field.front() == u' ' || field.back() == u' ' || field.front() == QChar(0xFEFF))
+        return true;
+    for (QChar c : field) {
+        if (c == u',' || c == u'"' || c == u'\r' || c == u'\n')
+            return true;
+    }
+    return false;
+}
+
+QString writtenField(const QString& field)
+{
+    if (!needsQuotes(field))
+        return field;
+    QString quoted = field;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+QByteArray tableFile(const std::array<QString, kPlaces>& names,
+                     const std::array<QString, kPlaces>& scores)
+{
+    QString text;
+    for (int k = 0; k < kPlaces; ++k)
+        text += writtenField(names[k]) + u',' + writtenField(scores[k]) + QStringLiteral("\r\n");
+
+    QStringEncoder encoder(kWindows1252);
+    const QByteArray legacy = encoder.encode(text);
+    // Windows-1252 as ever, unless a name does not fit in it, or its bytes
+    // would read back as UTF-8 (then they would come back as other letters).
+    const bool ascii = std::all_of(legacy.begin(), legacy.end(), [](char c) { return uchar(c) < 0x80; });
+    if (!encoder.hasError() && (ascii || !isValidUtf8(legacy)))
+        return legacy;
+    return text.toUtf8();
+}
+
+QByteArray defaultFile()
+{
+    return QByteArrayLiteral("Tuntematon , 10\r\n"
+                             "Tuntematon , 8\r\n"
+                             "Tuntematon , 6\r\n"
+                             "Tuntematon , 4\r\n"
+                             "Tuntematon , 2\r\n");
+}
+
+} // namespace top5file

@@ -1,0 +1,67 @@
+#pragma once
+
+// The TOP5.dat file format, apart from any window: five lines of a name, a
+// comma and a score, each ending in CR LF. These are pure functions of bytes
+// and texts; Tiedot does the file handling and the labels.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+namespace top5file {
+
+inline constexpr int kPlaces = 5;
+inline constexpr int kFields = 2 * kPlaces;
+
+// A field longer than this, or preceded by more blanks than this, is damage:
+// no name a player can type comes near it.
+inline constexpr int kMaxFieldBytes = 4096;
+// All that ten fields can take up before a limit above is hit; nothing
+// beyond this is ever read from the file.
+inline constexpr qint64 kMaxReadBytes = 128 * 1024;
+
+// The number at the start of the text: leading blanks skipped, an optional
+// sign, digits with an optional decimal point, an optional exponent. 0 when
+// the text does not start with a number (or the number does not fit a double).
+double leadingNumber(const QString& text);
+
+// The text form of a number: plain decimal digits for a whole number, with no
+// blank, sign for negatives only, no decimal point. Any other number is
+// written with a point and up to 15 significant digits (12.5, 1e+20), which
+// leadingNumber() reads back to the same value.
+QString numberText(double value);
+
+struct Fields {
+    bool ok = false;
+    QStringList fields; // kFields of them when ok
+    QString problem;    // when not ok: what was wrong, in Finnish
+};
+
+// Reads the first ten fields of the file's content. A field ends at a comma or
+// a line end (CR LF, LF or CR); blanks in front of it are skipped and, for a
+// field not in quotes, blanks after it are dropped. A field that starts with a
+// double quote runs to the closing quote, a doubled quote inside standing for
+// one; anything between the closing quote and the next comma or line end is
+// ignored. An empty line is an empty field. Nothing after the tenth field is
+// looked at. `complete` says whether `bytes` is the whole file or only its start.
+//
+// The text is UTF-8 when the bytes read are valid UTF-8, and Windows-1252
+// otherwise (text with ä or ö in Windows-1252 is practically never valid UTF-8).
+Fields parseFields(const QByteArray& bytes, bool complete);
+
+// Whether a name must be written in quotes to be read back unchanged.
+bool needsQuotes(const QString& field);
+// The field as written: as it stands, or quoted with its quotes doubled.
+QString writtenField(const QString& field);
+
+// The file for a table: lines of name,score with CR LF. Windows-1252 when every
+// text fits in it, UTF-8 otherwise.
+QByteArray tableFile(const std::array<QString, kPlaces>& names,
+                     const std::array<QString, kPlaces>& scores);
+
+// The default table, with its blanks around the commas.
+QByteArray defaultFile();
+
+} // namespace top5file

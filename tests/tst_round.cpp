@@ -158,6 +158,120 @@ private slots:
         QCOMPARE(round.klikattu(2), 0);
     }
 
+    // Walks the design's worked example row by row: catches a wrong expected
+    // digit, a missing speed-up, a counter not raised or not cleared.
+    void theWorkedExampleRowByRow()
+    {
+        struct Row {
+            char event; // 't' tick, 'p' press
+            int lamp;
+            const char* jono;
+            std::int64_t counter; // of the pressed lamp after the press
+            int period;
+            std::int64_t klikkaus;
+            Round::Press result;
+            std::int64_t score;
+        };
+        const Round::Press ok = Round::Press::Correct, failed = Round::Press::Failed;
+        const Row rows[] = {
+            {'t', 3, "3", 0, 1000, 0, ok, 0},     {'p', 3, "3", 1, 990, 1, ok, 1},
+            {'t', 1, "31", 0, 990, 1, ok, 1},     {'t', 4, "314", 0, 990, 1, ok, 1},
+            {'p', 1, "314", 1, 980, 2, ok, 2},    {'p', 4, "314", 1, 970, 3, ok, 3},
+            {'t', 2, "3142", 0, 970, 3, ok, 3},   {'p', 4, "3142", 2, 960, 4, failed, 3},
+        };
+        for (int alternative = 0; alternative < 3; ++alternative) {
+            Round round(clock_, random_);
+            round.toggle();
+            for (const Row& row : rows) {
+                if (row.event == 't') {
+                    lightNext(round, row.lamp);
+                } else {
+                    int lamp = row.lamp;
+                    const bool last = row.result == failed;
+                    if (last && alternative == 1)
+                        lamp = 3; // lamp 3 has not lit again since it was pressed
+                    if (last && alternative == 2)
+                        lamp = 2;
+                    const Round::Press result = round.press(lamp);
+                    if (last && alternative == 1) {
+                        QCOMPARE(round.klikattu(3), 2);
+                        QCOMPARE(result, failed);
+                    } else if (last && alternative == 2) {
+                        QCOMPARE(result, ok);
+                        QCOMPARE(round.score(), 4);
+                        QCOMPARE(round.period(), 960);
+                        continue;
+                    } else {
+                        QCOMPARE(round.klikattu(lamp), row.counter);
+                        QCOMPARE(result, row.result);
+                    }
+                }
+                QCOMPARE(round.jono(), std::string(row.jono));
+                QCOMPARE(round.period(), row.period);
+                QCOMPARE(round.klikkaus(), row.klikkaus);
+                QCOMPARE(round.score(), row.score);
+            }
+        }
+
+        // A press made too early: with 314 lit and all three pressed, a press
+        // on lamp 2 is compared with the last digit, 4, and fails.
+        Round round(clock_, random_);
+        round.toggle();
+        for (int lamp : {3, 1, 4}) {
+            lightNext(round, lamp);
+            QCOMPARE(round.press(lamp), ok);
+        }
+        QCOMPARE(round.press(2), failed);
+        QCOMPARE(round.klikkaus(), 4);
+        QCOMPARE(round.score(), 3);
+    }
+
+    // Catches a lamp that may be pressed twice for one lighting when it lit
+    // again before the first press (313 pressed 3, 1, 3).
+    void aLampThatLitTwiceBeforeItsPressFailsOnTheSecondPress()
+    {
+        Round round(clock_, random_);
+        round.toggle();
+        for (int lamp : {3, 1, 3})
+            lightNext(round, lamp);
+        QCOMPARE(round.press(3), Round::Press::Correct);
+        QCOMPARE(round.press(1), Round::Press::Correct);
+        QCOMPARE(round.press(3), Round::Press::Failed);
+
+        // Two unjudged presses on one lamp before the first tick fail the
+        // first judged press, unless that lamp lit in between.
+        Round early(clock_, random_);
+        early.toggle();
+        early.press(4);
+        early.press(4);
+        lightNext(early, 1);
+        QCOMPARE(early.press(1), Round::Press::Failed);
+        Round relit(clock_, random_);
+        relit.toggle();
+        relit.press(4);
+        relit.press(4);
+        lightNext(relit, 4);
+        QCOMPARE(relit.press(4), Round::Press::Correct);
+    }
+
+    // Catches a period that falls below its floor, and a score that is not
+    // exactly the number of correct presses; plays past 32,767 judged presses,
+    // where a 16-bit counter would wrap and misjudge.
+    void aLongRoundKeepsScoringAtTheFloorPeriod()
+    {
+        Round round(clock_, random_);
+        round.toggle();
+        const int presses = 40'000;
+        for (int i = 1; i <= presses; ++i) {
+            const int lamp = round.tick();
+            QCOMPARE(round.press(lamp), Round::Press::Correct);
+            QCOMPARE(round.score(), i);
+            QCOMPARE(round.period(), std::max(10, 1000 - 10 * i));
+        }
+        QCOMPARE(round.klikkaus(), presses);
+        QCOMPARE(round.period(), 10);
+    }
+
     // A generator that keeps drawing the lamp just lit must not hang the game.
     void aStuckGeneratorDoesNotHang()
     {

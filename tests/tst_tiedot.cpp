@@ -128,7 +128,9 @@ private slots:
             QRect geometry;
         } labels[] = {
             {"top5", "TOP5", {200, 0, 185, 25}},
-            {"tidetplusmuut", "#.         Nimi:                           Pisteet:", {208, 32, 177, 17}},
+            // Six pixels wider than drawn, to the window's edge, so that no
+            // stand-in font cuts the header's last colon.
+            {"tidetplusmuut", "#.         Nimi:                           Pisteet:", {208, 32, 183, 17}},
             {"Label16", "Pisteesi :", {56, 0, 65, 25}},
             {"pisteett", "0", {128, 0, 33, 25}},
             {"tila1", "1.", {208, 56, 25, 25}},

@@ -1,0 +1,301 @@
+// The end of a lost round, through the real windows: the score reported or
+// entered in the TOP5 table under a typed name, ties, the name prompt's
+// rules, and the file untouched until the ranking window is closed.
+
+#include "game/lamp.h"
+#include "game/program.h"
+#include "game/vikkelo.h"
+#include "support/fakeplatform.h"
+#include "top5/sijoitus.h"
+#include "top5/tiedot.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+QByteArray contents(const QString& name)
+{
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void write(const QString& name, const QByteArray& bytes)
+{
+    QFile f(name);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+const QByteArray kTieTable = "AAA,30\r\nBBB,25\r\nCCC,20\r\nDDD,20\r\nEEE,12\r\n";
+const QString kPrompt = QStringLiteral("Onneksi olkoon. Pääsit TOP5-listalle pisteillä ");
+const QString kEmptyName = QStringLiteral("Sinun täytyy kirjoittaa nimimerkkisi tai nimesi!");
+const QString kLongName = QStringLiteral("Nimimerkkisi tai nimesi saa olla maksimissaan vain 17-merkkiä pitkä!");
+
+} // namespace
+
+class TestEndOfGame : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempWorkdir> dir_;
+    std::unique_ptr<FakePlatform> fake_;
+    std::unique_ptr<Program> program_;
+
+    Vikkelo& board() { return program_->vikkelo().get(); }
+    Sijoitus& table() { return program_->sijoitus().get(); }
+    ScriptedDialogs& dialogs() { return fake_->dialogs; }
+
+    void start()
+    {
+        program_ = std::make_unique<Program>(fake_->platform);
+        program_->vikkelo().show();
+    }
+    void tick(int lamp)
+    {
+        fake_->random.draws.push_back(ScriptedRandom::lampDraw(lamp));
+        QMetaObject::invokeMethod(&board().Timer1(), "timeout");
+        QCOMPARE(board().round().sama(), lamp);
+    }
+    void press(int lamp, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mousePress(&board().painike(lamp), button);
+        QTest::mouseRelease(&board().painike(lamp), button);
+    }
+    // Plays a round that scores `score` points and then loses it.
+    void playAndLose(int score)
+    {
+        QTest::mouseClick(board().findChild<QPushButton*>("uusipeli"), Qt::LeftButton);
+        int lamp = board().round().sama() == 1 ? 2 : 1;
+        for (int i = 0; i < score; ++i) {
+            tick(lamp);
+            press(lamp);
+            lamp = lamp == 1 ? 2 : 1;
+        }
+        QCOMPARE(board().pisteet().text(), QString::number(score));
+        tick(3);
+        press(4);
+    }
+    QStringList column(bool names)
+    {
+        QStringList l;
+        for (int k = 1; k <= 5; ++k)
+            l << (names ? table().sijoitus(k) : table().pisteet(k)).text();
+        return l;
+    }
+    void verifyBoardReset()
+    {
+        QCOMPARE(board().round().peli(), 0);
+        QCOMPARE(board().pisteet().text(), QStringLiteral("0"));
+        QVERIFY(!board().Timer1().isActive());
+        QVERIFY(!board().painike(1).isEnabled());
+    }
+
+private slots:
+    void init()
+    {
+        dir_ = std::make_unique<TempWorkdir>();
+        fake_ = std::make_unique<FakePlatform>();
+    }
+
+    void cleanup()
+    {
+        program_.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        fake_.reset();
+        dir_.reset();
+    }
+
+    // The tie example: catches ties entered below older entries, scores
+    // moved as raw text, and a file written before "Sulje".
+    void aTieGoesAboveTheOlderEntries()
+    {
+        write("TOP5.dat", kTieTable);
+        start();
+        dialogs().typed = {"NNN"};
+        bool timerRanBehindThePrompt = false;
+        dialogs().onShow = [&] { timerRanBehindThePrompt = board().Timer1().isActive(); };
+        playAndLose(20);
+
+        QCOMPARE(dialogs().shown.size(), std::size_t(1));
+        const auto& prompt = dialogs().shown[0];
+        QCOMPARE(prompt.kind, ScriptedDialogs::Shown::Input);
+        QCOMPARE(prompt.text, kPrompt + "20!");
+        QCOMPARE(prompt.title, QStringLiteral("Onneksi olkoon!"));
+        QCOMPARE(prompt.defaultText, QString());
+        QVERIFY(timerRanBehindThePrompt);
+
+        QCOMPARE(column(true), QStringList({"AAA", "BBB", "NNN", "CCC", "DDD"}));
+        QCOMPARE(column(false), QStringList({"30", "25", "20", "20", "20"}));
+        QCOMPARE(table().pisteett().text(), QStringLiteral("20"));
+        QVERIFY(table().isVisible());
+        verifyBoardReset();
+        QCOMPARE(contents("TOP5.dat"), kTieTable);
+
+        QTest::mouseClick(table().findChild<QPushButton*>("close"), Qt::LeftButton);
+        QCOMPARE(contents("TOP5.dat"), QByteArray("AAA,30\r\nBBB,25\r\nNNN,20\r\nCCC,20\r\nDDD,20\r\n"));
+    }
+
+    // Catches the first and the last place handled off by one.
+    void tiesAtTheFirstAndTheFifthPlace()
+    {
+        write("TOP5.dat", kTieTable);
+        start();
+        dialogs().typed = {"Top", "Low"};
+        playAndLose(30);
+        QCOMPARE(column(true), QStringList({"Top", "AAA", "BBB", "CCC", "DDD"}));
+        QCOMPARE(column(false), QStringList({"30", "30", "25", "20", "20"}));
+
+        playAndLose(20);
+        QCOMPARE(column(true), QStringList({"Top", "AAA", "BBB", "Low", "CCC"}));
+        // The second prompt offers the name typed last.
+        QCOMPARE(dialogs().shown.back().defaultText, QStringLiteral("Top"));
+
+        // Equal to the fifth only: place 5, the old fifth dropped.
+        write("TOP5.dat", kTieTable);
+        program_->tiedot().LataaTop5();
+        dialogs().typed = {"Five"};
+        playAndLose(12);
+        QCOMPARE(column(true), QStringList({"AAA", "BBB", "CCC", "DDD", "Five"}));
+        QCOMPARE(column(false), QStringList({"30", "25", "20", "20", "12"}));
+    }
+
+    // Catches a wrong message, a reset after it instead of before it, and an
+    // answer that shows or hides the wrong window.
+    void aScoreBelowTheTableIsReportedAfterTheReset()
+    {
+        write("TOP5.dat", kTieTable);
+        start();
+        bool resetBeforeTheMessage = false;
+        dialogs().onShow = [&] {
+            resetBeforeTheMessage = board().pisteet().text() == "0" && !board().Timer1().isActive();
+        };
+        dialogs().answers = {Dialogs::No};
+        playAndLose(11);
+        QCOMPARE(dialogs().shown.size(), std::size_t(1));
+        const auto& message = dialogs().shown[0];
+        QCOMPARE(message.text, QStringLiteral("  Sait 11-pistettä.\r\nHaluatko nähdä sijoituksesi taulukossa?"));
+        QCOMPARE(message.title, QStringLiteral("Pisteet"));
+        QVERIFY(message.buttons == Dialogs::Buttons::YesNo);
+        QVERIFY(resetBeforeTheMessage);
+        QCOMPARE(board().round().t(), int(Dialogs::No));
+        QVERIFY(!table().isVisible());
+        QCOMPARE(table().pisteett().text(), QStringLiteral("11"));
+        QCOMPARE(column(true), QStringList({"AAA", "BBB", "CCC", "DDD", "EEE"}));
+
+        dialogs().answers = {Dialogs::Yes};
+        playAndLose(3);
+        QVERIFY(table().isVisible());
+        QCOMPARE(table().pisteett().text(), QStringLiteral("3"));
+        verifyBoardReset();
+    }
+
+    // Catches a comparison that is not numeric, or a window that is not made
+    // when the first round ends before it exists.
+    void aFifthScoreOfZeroLetsEvenAPointlessRoundIn()
+    {
+        write("TOP5.dat", "a,5\r\nb,4\r\nc,3\r\nd,2\r\ne,x\r\n");
+        start();
+        program_->sijoitus().get().findChild<QPushButton*>("close");
+        dialogs().typed = {"Nolla"};
+        playAndLose(0);
+        QCOMPARE(dialogs().shown[0].text, kPrompt + "0!");
+        QCOMPARE(column(true).last(), QStringLiteral("Nolla"));
+
+        // Without a file the window is made at the end of the first round,
+        // and the default table's fifth place (2) decides.
+        cleanup();
+        init();
+        start();
+        QVERIFY(!program_->sijoitus().exists());
+        dialogs().answers = {Dialogs::No};
+        playAndLose(1);
+        QVERIFY(program_->sijoitus().exists());
+        QCOMPARE(dialogs().shown[0].text.left(9), QStringLiteral("  Sait 1-"));
+    }
+
+    // The name prompt's rules: catches empty, cancelled or one-blank names
+    // accepted, a length counted in code units, and a refused name not offered again.
+    void theNamePromptInsistsOnAFittingName()
+    {
+        start();
+        const QString seventeen = QStringLiteral("abcdefghijklmnopq");
+        const QString eighteen = seventeen + "r";
+        // Cancel gives the empty text; then one blank; then too long; then
+        // 17 characters of which two are written with combining marks.
+        const QString combining = QStringLiteral("A\u0308ij\u0308a") + QString(12, 'x'); // Äijä + 12 = 16
+        dialogs().typed = {"", " ", eighteen, combining + QStringLiteral("\U0001F600")};
+        playAndLose(10);
+
+        QStringList seen;
+        for (const auto& s : dialogs().shown)
+            seen << (s.kind == ScriptedDialogs::Shown::Input ? "prompt:" + s.defaultText : s.text);
+        QCOMPARE(seen, QStringList({"prompt:", kEmptyName, "prompt:", kEmptyName, "prompt: ", kLongName,
+                                    "prompt:" + eighteen}));
+        for (const auto& s : dialogs().shown) {
+            if (s.kind == ScriptedDialogs::Shown::Message) {
+                QCOMPARE(s.title, QStringLiteral("Vikkelo"));
+                QVERIFY(s.buttons == Dialogs::Buttons::Ok);
+            }
+        }
+        QCOMPARE(table().sijoitus(1).text(), combining + QStringLiteral("\U0001F600"));
+        QCOMPARE(program_->tiedot().nimi, combining + QStringLiteral("\U0001F600"));
+
+        // Exactly 17 plain characters, and two blanks, are names.
+        dialogs().shown.clear();
+        dialogs().typed = {seventeen};
+        playAndLose(9);
+        QCOMPARE(dialogs().shown.size(), std::size_t(1));
+        dialogs().typed = {"  "};
+        playAndLose(9);
+        QCOMPARE(table().sijoitus(3).text(), QStringLiteral("  "));
+    }
+
+    // Catches a table that reaches the file without "Sulje", or a quit that saves.
+    void quittingAfterAnEntryLeavesTheFileAsItWas()
+    {
+        write("TOP5.dat", kTieTable);
+        start();
+        dialogs().typed = {"Quitter"};
+        playAndLose(40);
+        QCOMPARE(table().sijoitus(1).text(), QStringLiteral("Quitter"));
+        QTest::mouseClick(board().findChild<QPushButton*>("lopeta"), Qt::LeftButton);
+        QCOMPARE(fake_->process.ended, 1);
+        program_.reset();
+        QCOMPARE(contents("TOP5.dat"), kTieTable);
+    }
+
+    // A whole game through the real windows: every mouse button presses,
+    // the lamps speed up, a wrong press ends the round, the entry is saved.
+    void aWholeGameFromStartToSavedHighScore()
+    {
+        start();
+        QTest::mouseClick(board().findChild<QPushButton*>("uusipeli"), Qt::LeftButton);
+        press(2); // before the first tick: counted, not judged
+        QCOMPARE(board().round().period(), 1000);
+        const Qt::MouseButton buttons[] = {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton};
+        const int lamps[] = {1, 3, 4, 2, 1, 4, 3, 1, 2, 4, 1, 3};
+        for (int i = 0; i < 12; ++i) {
+            tick(lamps[i]);
+            press(lamps[i], buttons[i % 3]);
+            QCOMPARE(board().pisteet().text(), QString::number(i + 1));
+            QCOMPARE(board().round().period(), 1000 - 10 * (i + 1));
+            QVERIFY(board().painike(lamps[i]).isBold());
+        }
+        dialogs().typed = {"Pelaaja"};
+        tick(2);
+        press(1, Qt::RightButton); // out of order
+        QVERIFY(table().isVisible());
+        QCOMPARE(table().sijoitus(1).text(), QStringLiteral("Pelaaja"));
+        QCOMPARE(table().pisteet(1).text(), QStringLiteral("12"));
+        verifyBoardReset();
+        QTest::mouseClick(table().findChild<QPushButton*>("close"), Qt::LeftButton);
+        QCOMPARE(contents("TOP5.dat"), QByteArray("Pelaaja,12\r\nTuntematon,10\r\nTuntematon,8\r\n"
+                                                  "Tuntematon,6\r\nTuntematon,4\r\n"));
+    }
+};
+
+QTEST_MAIN(TestEndOfGame)
+#include "tst_endofgame.moc"

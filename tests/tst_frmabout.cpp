@@ -77,7 +77,7 @@ private slots:
     }
 
     // Catches a control misplaced, mistyped, miscoloured, or taking focus out of turn.
-    void formShowsTheDesignedWindow()
+    void formShowsTheWindowAsDrawn()
     {
         FrmAbout& w = openFromMenu();
         QVERIFY(QTest::qWaitForWindowExposed(&w));

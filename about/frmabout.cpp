@@ -1,12 +1,129 @@
 #include "about/frmabout.h"
 
 #include "game/program.h"
+#include "platform/dialogs.h"
+#include "platform/process.h"
 #include "ui_frmabout.h"
 
+#include <QIcon>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+const QString kSysInfoKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
+const QString kSysInfoValue = QStringLiteral("PATH");
+const QString kSysInfoFolderKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
+const QString kSysInfoFolderValue = QStringLiteral("MSINFO");
+const QString kSysInfoFile = QStringLiteral("\\MSINFO32.EXE");
+const QString kUnavailable = QStringLiteral("Järjestelmä tiedot eivät ole saatavilla juuri nyt!");
+
+constexpr std::uint32_t kBufferSize = 1024;
+
+} // namespace
+
+// The two lines of the etched separator are one pair, Line1
+// index 0 (white) and index 1 (grey); the form names them Line1_0 and Line1_1.
+// The credit Label2 is wider than first drawn, and the address Label3 moved
+// right by as much, so that "Tehnyt: Vikkelon kehittäjät" fits on its line.
 FrmAbout::FrmAbout(Program& program) : ui_(std::make_unique<Ui::FrmAbout>()), program_(program)
 {
     ui_->setupUi(this);
+    // Designer keeps whole points only; the window's text is 8.25 pt.
+    QFont f = font();
+    f.setPointSizeF(8.25);
+    setFont(f);
+
+    // Labels without a colour of their own use the button-text colour.
+    for (QLabel* l : {ui_->lblVersion, ui_->Label2, ui_->Label1})
+        l->setForegroundRole(QPalette::ButtonText);
+
+    // The icon file holds 32 and 16 pixel images; the picture shows the larger.
+    ui_->picIcon->setPixmap(QIcon(QStringLiteral(":/icons/vikkelo.ico")).pixmap(QSize(32, 32)));
+
+    connect(ui_->cmdOK, &QPushButton::clicked, this, &FrmAbout::cmdOKClicked);
+    connect(ui_->cmdSysInfo, &QPushButton::clicked, this, &FrmAbout::cmdSysInfoClicked);
+
+    // A fixed dialog border: no resizing, no minimize or maximize box.
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(minimumSize());
 }
 
 FrmAbout::~FrmAbout() = default;
+
+void FrmAbout::done(int)
+{
+    program_.frmAbout().unload();
+}
+
+void FrmAbout::cmdOKClicked()
+{
+    program_.frmAbout().unload();
+}
+
+void FrmAbout::cmdSysInfoClicked()
+{
+    StartSysInfo();
+}
+
+void FrmAbout::StartSysInfo()
+{
+    Process& process = program_.platform().process;
+    QString SysInfoPath;
+    bool found = GetKeyValue(HKEY_LOCAL_MACHINE, kSysInfoKey, kSysInfoValue, SysInfoPath);
+    // The full path is trusted as it stands; only the folder needs checking.
+    if (!found && GetKeyValue(HKEY_LOCAL_MACHINE, kSysInfoFolderKey, kSysInfoFolderValue, SysInfoPath) &&
+        process.fileExists(SysInfoPath + kSysInfoFile)) {
+        SysInfoPath += kSysInfoFile;
+        found = true;
+    }
+    if (found && process.startProgram(SysInfoPath))
+        return;
+    program_.platform().dialogs.msgBox(kUnavailable, Dialogs::Buttons::Ok);
+}
+
+bool FrmAbout::GetKeyValue(Registry::Key KeyRoot, const QString& KeyName, const QString& SubKeyRef,
+                           QString& KeyVal)
+{
+    Registry& registry = program_.platform().registry;
+
+    // Read access only: asking for more fails for anyone but an administrator.
+    Registry::Key hKey = 0;
+    if (registry.RegOpenKeyExA(KeyRoot, registry.toAnsi(KeyName.toStdU16String()).c_str(), 0,
+                               KEY_READ, &hKey) != ERROR_SUCCESS) {
+        KeyVal.clear();
+        return false;
+    }
+
+    std::string tmpVal(kBufferSize, '\0');
+    std::uint32_t KeyValSize = kBufferSize;
+    std::uint32_t KeyValType = 0;
+    if (registry.RegQueryValueExA(hKey, registry.toAnsi(SubKeyRef.toStdU16String()).c_str(), nullptr,
+                                  &KeyValType, reinterpret_cast<unsigned char*>(tmpVal.data()),
+                                  &KeyValSize) != ERROR_SUCCESS) {
+        KeyVal.clear();
+        registry.RegCloseKey(hKey);
+        return false;
+    }
+
+    // A text value arrives with its terminating NUL; an empty value is empty text.
+    tmpVal.resize(std::min(KeyValSize, kBufferSize));
+    if (!tmpVal.empty() && tmpVal.back() == '\0')
+        tmpVal.pop_back();
+
+    if (KeyValType == REG_SZ) {
+        KeyVal = QString::fromStdU16String(registry.fromAnsi(tmpVal));
+    } else if (KeyValType == REG_DWORD) {
+        // The bytes are the number, lowest first.
+        std::uint32_t value = 0;
+        for (size_t i = std::min<size_t>(tmpVal.size(), 4); i-- > 0;)
+            value = (value << 8) | static_cast<unsigned char>(tmpVal[i]);
+        KeyVal = QStringLiteral("&h") + QString::number(value, 16).toUpper();
+    }
+    // Any other type counts as read, and KeyVal keeps what it held.
+
+    registry.RegCloseKey(hKey);
+    return true;
+}

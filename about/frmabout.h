@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/registry.h"
+
 #include <QDialog>
 
 #include <memory>
@@ -19,7 +21,24 @@ public:
     // The window has no load step of its own.
     void load() {}
 
+    // Finds the system-information tool through the registry and starts it,
+    // or tells the player it is not available.
+    void StartSysInfo();
+
+    // Reads the value SubKeyRef of the key KeyName under KeyRoot into KeyVal.
+    // True when the value was read; a value of a type other than text or
+    // 32-bit number counts as read but leaves KeyVal as it was.
+    bool GetKeyValue(Registry::Key KeyRoot, const QString& KeyName, const QString& SubKeyRef,
+                     QString& KeyVal);
+
+    // Closing the window by any means (OK, Enter, Esc, the title bar) unloads
+    // it rather than merely hiding it.
+    void done(int result) override;
+
 private:
+    void cmdOKClicked();
+    void cmdSysInfoClicked();
+
     std::unique_ptr<Ui::FrmAbout> ui_;
     Program& program_;
 };

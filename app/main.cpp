@@ -4,6 +4,11 @@
 #include "platform/qtdialogs.h"
 #include "platform/qtprocess.h"
 #include "platform/random.h"
+#ifdef Q_OS_WIN
+#include "platform/winregistry.h"
+#else
+#include "platform/standinregistry.h"
+#endif
 #include "platform/timeofday.h"
 
 #include <QApplication>
@@ -21,7 +26,13 @@ int main(int argc, char* argv[])
     SystemTimeOfDay timeOfDay;
     SplitMixRandom random;
     QtProcess process;
-    Platform platform{dialogs, timeOfDay, random, process};
+#ifdef Q_OS_WIN
+    WinRegistry registry;
+#else
+    // No registry here: a stand-in points the About window at a local tool.
+    StandInRegistry registry;
+#endif
+    Platform platform{dialogs, timeOfDay, random, process, registry};
 
     Program program(platform);
     program.vikkelo().show();

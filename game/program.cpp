@@ -13,6 +13,9 @@ Program::Program(Platform& platform)
       sijoitus_([this] { return new Sijoitus(*this); }),
       frmAbout_([this] { return new FrmAbout(*this); })
 {
+    // The icon's resource lives in the static library, where the linker drops
+    // its registration unless something refers to it.
+    Q_INIT_RESOURCE(resources);
     installFontSubstitutes();
 }
 

@@ -4,6 +4,7 @@ class Dialogs;
 class TimeOfDay;
 class Random;
 class Process;
+class Registry;
 
 // The services of the operating system that the game's windows use, handed
 // to them together. The program passes the real ones, tests their doubles.
@@ -12,4 +13,5 @@ struct Platform {
     TimeOfDay& timeOfDay;
     Random& random;
     Process& process;
+    Registry& registry;
 };

@@ -5,4 +5,6 @@
 class QtProcess final : public Process {
 public:
     void endProgram() override;
+    bool fileExists(const QString& path) override;
+    bool startProgram(const QString& path) override;
 };

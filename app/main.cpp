@@ -1,15 +1,6 @@
 #include "game/program.h"
 #include "game/vikkelo.h"
-#include "platform/platform.h"
-#include "platform/qtdialogs.h"
-#include "platform/qtprocess.h"
-#include "platform/random.h"
-#ifdef Q_OS_WIN
-#include "platform/winregistry.h"
-#else
-#include "platform/standinregistry.h"
-#endif
-#include "platform/timeofday.h"
+#include "platform/systemplatform.h"
 
 #include <QApplication>
 
@@ -22,19 +13,8 @@ int main(int argc, char* argv[])
     // windows come and go beside it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    QtDialogs dialogs;
-    SystemTimeOfDay timeOfDay;
-    SplitMixRandom random;
-    QtProcess process;
-#ifdef Q_OS_WIN
-    WinRegistry registry;
-#else
-    // No registry here: a stand-in points the About window at a local tool.
-    StandInRegistry registry;
-#endif
-    Platform platform{dialogs, timeOfDay, random, process, registry};
-
-    Program program(platform);
+    SystemPlatform system;
+    Program program(system.platform);
     program.vikkelo().show();
     return QApplication::exec();
 }

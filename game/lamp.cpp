@@ -9,6 +9,34 @@ Lamp::Lamp(QWidget* parent) : QPushButton(parent)
 {
     setAutoDefault(false);
     setDefault(false);
+    // The face is filled edge to edge: nothing behind it needs painting.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    prepareCaption();
+}
+
+QFont Lamp::captionFont() const
+{
+    return bold_ ? boldFont_ : font();
+}
+
+void Lamp::prepareCaption()
+{
+    boldFont_ = font();
+    boldFont_.setBold(true);
+    for (QStaticText* caption : {&regularCaption_, &boldCaption_}) {
+        caption->setText(text());
+        caption->setTextFormat(Qt::PlainText);
+        caption->setPerformanceHint(QStaticText::AggressiveCaching);
+    }
+    regularCaption_.prepare(QTransform(), font());
+    boldCaption_.prepare(QTransform(), boldFont_);
+}
+
+void Lamp::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange)
+        prepareCaption();
+    QPushButton::changeEvent(event);
 }
 
 QColor Lamp::fromBgr(quint32 bgr)
@@ -39,11 +67,10 @@ void Lamp::setBright(bool bright)
 
 void Lamp::setBold(bool bold)
 {
-    if (font().bold() == bold)
+    if (bold == bold_)
         return;
-    QFont f = font();
-    f.setBold(bold);
-    setFont(f);
+    bold_ = bold;
+    update();
 }
 
 void Lamp::paintEvent(QPaintEvent*)
@@ -54,10 +81,15 @@ void Lamp::paintEvent(QPaintEvent*)
     painter.fillRect(r, palette().color(QPalette::Shadow));
     painter.fillRect(r.adjusted(1, 1, -1, -1), faceColour());
 
-    painter.setFont(font());
+    if (regularCaption_.text() != text())
+        prepareCaption();
+    QStaticText& caption = bold_ ? boldCaption_ : regularCaption_;
+    painter.setFont(captionFont());
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
                                    QPalette::ButtonText));
-    painter.drawText(r, Qt::AlignCenter, text());
+    const QSizeF size = caption.size();
+    painter.drawStaticText(QPointF((r.width() - size.width()) / 2, (r.height() - size.height()) / 2),
+                           caption);
 
     if (hasFocus()) {
         QStyleOptionFocusRect option;

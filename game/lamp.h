@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPushButton>
+#include <QStaticText>
 
 // One of the four lamps: a push button whose whole face is filled with its
 // colour under any style. Only a mouse button going down on it counts as a
@@ -19,7 +20,9 @@ public:
     void setBold(bool bold);
 
     bool isBright() const { return bright_; }
-    bool isBold() const { return font().bold(); }
+    bool isBold() const { return bold_; }
+    // The font the caption is drawn in now.
+    QFont captionFont() const;
     // The colour the face is filled with now.
     QColor faceColour() const { return bright_ ? brightColour_ : darkColour_; }
 
@@ -32,13 +35,23 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    void prepareCaption();
+
     QColor brightColour_;
     QColor darkColour_;
     bool bright_ = false;
+    // The caption's weight is the lamp's own: it changes on every tick, and
+    // setting the widget's font that often would re-resolve and re-polish it.
+    bool bold_ = false;
+    // The caption laid out once per font, not on every paint.
+    QFont boldFont_;
+    QStaticText regularCaption_;
+    QStaticText boldCaption_;
 };

@@ -214,6 +214,30 @@ private slots:
         }
     }
 
+    // Catches a lamp that reports one state and paints another: the face is
+    // the exact colour, and the bold caption really is drawn heavier.
+    void lampsPaintWhatTheyReport()
+    {
+        QTest::mouseClick(button("uusipeli"), Qt::LeftButton);
+        Lamp& lamp = window().painike(1);
+        const auto inkOf = [](const QImage& image) {
+            int ink = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    ink += qGray(image.pixel(x, y)) < 40;
+            return ink;
+        };
+        const QImage bold = lamp.grab().toImage();
+        QCOMPARE(QColor(bold.pixel(5, 5)), Lamp::fromBgr(kBright[0]));
+        lamp.setBold(false);
+        const QImage regular = lamp.grab().toImage();
+        QCOMPARE(QColor(regular.pixel(5, 5)), Lamp::fromBgr(kBright[0]));
+        QVERIFY2(inkOf(bold) > inkOf(regular) + 20,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(inkOf(bold)).arg(inkOf(regular))));
+        lamp.setBright(false);
+        QCOMPARE(QColor(lamp.grab().toImage().pixel(5, 5)), Lamp::fromBgr(kDark[0]));
+    }
+
     // Catches presses taken from the keyboard or only from the left button.
     void onlyAMouseButtonGoingDownPressesALamp()
     {

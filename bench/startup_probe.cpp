@@ -1,0 +1,20 @@
+// The program as app/main.cpp starts it, reporting its first frame.
+
+#include "probe.h"
+
+#include "game/program.h"
+#include "game/vikkelo.h"
+#include "platform/systemplatform.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    SystemPlatform system;
+    Program program(system.platform);
+    new FirstFrameProbe(program.vikkelo().get());
+    program.vikkelo().show();
+    return QApplication::exec();
+}

@@ -64,8 +64,9 @@ void BM_PressCheck(benchmark::State& state)
     state.counters["jono"] = double(round.jono().size());
 }
 
-// A tick followed by the correct press, as a player who keeps up plays.
-void BM_TickAndPress(benchmark::State& state)
+// Ticks, each followed by the correct press when `press` is set, as a player
+// who keeps up plays.
+void runTicks(benchmark::State& state, bool press)
 {
     FixedTimeOfDay clock;
     SplitMixRandom random;
@@ -78,25 +79,21 @@ void BM_TickAndPress(benchmark::State& state)
             playTo(round, digits);
             state.ResumeTiming();
         }
-        benchmark::DoNotOptimize(round.press(round.tick()));
+        const int lamp = round.tick();
+        if (press)
+            benchmark::DoNotOptimize(round.press(lamp));
+        benchmark::DoNotOptimize(lamp);
     }
+}
+
+void BM_TickAndPress(benchmark::State& state)
+{
+    runTicks(state, true);
 }
 
 void BM_Tick(benchmark::State& state)
 {
-    FixedTimeOfDay clock;
-    SplitMixRandom random;
-    Round round(clock, random);
-    const std::int64_t digits = state.range(0);
-    playTo(round, digits);
-    for (auto _ : state) {
-        if (tooLong(round, digits)) {
-            state.PauseTiming();
-            playTo(round, digits);
-            state.ResumeTiming();
-        }
-        benchmark::DoNotOptimize(round.tick());
-    }
+    runTicks(state, false);
 }
 
 // The real program's windows with scripted dialogs, in a working folder of

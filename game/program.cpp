@@ -2,8 +2,8 @@
 
 #include "about/frmabout.h"
 #include "game/vikkelo.h"
+#include "platform/accessibility.h"
 #include "platform/fonts.h"
-#include "platform/lineshape.h"
 #include "top5/sijoitus.h"
 #include "top5/tiedot.h"
 
@@ -18,7 +18,7 @@ Program::Program(Platform& platform)
     // its registration unless something refers to it.
     Q_INIT_RESOURCE(resources);
     installFontSubstitutes();
-    LineShape::installAccessibility();
+    installAccessibleRoles();
 }
 
 // The windows go before the module whose routines they call.

@@ -1,39 +1,6 @@
 #include "platform/lineshape.h"
 
-#include <QAccessibleWidget>
 #include <QPainter>
-
-namespace {
-
-class LineShapeAccessible : public QAccessibleWidget {
-public:
-    explicit LineShapeAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::Separator) {}
-
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
-            return QStringLiteral("Erotinviiva");
-        return QAccessibleWidget::text(t);
-    }
-};
-
-QAccessibleInterface* lineShapeFactory(const QString& className, QObject* object)
-{
-    if (className == QLatin1String("LineShape") && object && object->isWidgetType())
-        return new LineShapeAccessible(static_cast<QWidget*>(object));
-    return nullptr;
-}
-
-} // namespace
-
-void LineShape::installAccessibility()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(lineShapeFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
-}
 
 LineShape::LineShape(QWidget* parent) : QWidget(parent)
 {

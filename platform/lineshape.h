@@ -6,7 +6,7 @@
 // A straight line drawn as a filled rectangle: its geometry is the stroke.
 // The colour is either fixed or one of the palette's roles, so that lines in
 // system colours follow the user's colour scheme.
-// A screen reader meets it as a separator.
+// A screen reader meets it as a separator (platform/accessibility.h).
 class LineShape : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QColor colour READ colour WRITE setColour)
@@ -19,10 +19,6 @@ public:
     void setColour(const QColor& colour);
     QPalette::ColorRole colourRole() const { return role_; }
     void setColourRole(QPalette::ColorRole role);
-
-    // Makes screen readers see every LineShape as a named separator rather
-    // than as an unnamed pane. Installing it more than once does no harm.
-    static void installAccessibility();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

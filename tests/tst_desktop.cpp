@@ -125,6 +125,8 @@ private slots:
         program_->sijoitus().show();
         auto ranking = namesIn(program_->sijoitus().get());
         QCOMPARE(ranking["sijoitus"], QStringLiteral("Sijoitustaulukko ja TOP5"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(&program_->sijoitus().get())->role(),
+                 QAccessible::Window);
         QCOMPARE(ranking["close"], QStringLiteral("Sulje"));
         QCOMPARE(ranking["clear"], QStringLiteral("Tyhjennä TOP5"));
         QCOMPARE(ranking["tidetplusmuut"], QStringLiteral("Sija, nimi ja pisteet"));

@@ -3,6 +3,7 @@
 #include "game/program.h"
 #include "platform/dialogs.h"
 #include "platform/process.h"
+#include "platform/programicon.h"
 #include "ui_frmabout.h"
 
 #include <QIcon>
@@ -30,6 +31,7 @@ constexpr std::uint32_t kBufferSize = 1024;
 FrmAbout::FrmAbout(Program& program) : ui_(std::make_unique<Ui::FrmAbout>()), program_(program)
 {
     ui_->setupUi(this);
+    setWindowIcon(programIcon());
     // Designer keeps whole points only; the window's text is 8.25 pt.
     QFont f = font();
     f.setPointSizeF(8.25);
@@ -39,8 +41,8 @@ FrmAbout::FrmAbout(Program& program) : ui_(std::make_unique<Ui::FrmAbout>()), pr
     for (QLabel* l : {ui_->lblVersion, ui_->Label2, ui_->Label1})
         l->setForegroundRole(QPalette::ButtonText);
 
-    // The icon file holds 32 and 16 pixel images; the picture shows the larger.
-    ui_->picIcon->setPixmap(QIcon(QStringLiteral(":/icons/vikkelo.ico")).pixmap(QSize(32, 32)));
+    // The 32 pixel image, or on a scaled screen a drawing as sharp as it.
+    ui_->picIcon->setPixmap(programIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
 
     connect(ui_->cmdOK, &QPushButton::clicked, this, &FrmAbout::cmdOKClicked);
     connect(ui_->cmdSysInfo, &QPushButton::clicked, this, &FrmAbout::cmdSysInfoClicked);

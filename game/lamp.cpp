@@ -51,6 +51,13 @@ void Lamp::setColours(quint32 bright, quint32 dark)
     update();
 }
 
+void Lamp::setColourName(const QString& colourName)
+{
+    litName_ = colourName + QStringLiteral(" lamppu, palaa");
+    darkName_ = colourName + QStringLiteral(" lamppu, ei pala");
+    setAccessibleName(bright_ ? litName_ : darkName_);
+}
+
 void Lamp::setLit(bool lit)
 {
     setBold(lit);
@@ -62,6 +69,10 @@ void Lamp::setBright(bool bright)
     if (bright == bright_)
         return;
     bright_ = bright;
+    // Set only on a change: the name-change event it sends (when a screen
+    // reader listens) is what tells the player a lamp went on or off.
+    if (!litName_.isEmpty())
+        setAccessibleName(bright_ ? litName_ : darkName_);
     update();
 }
 

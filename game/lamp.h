@@ -14,6 +14,9 @@ public:
 
     // Colours as the game's design gives them, 0x00BBGGRR.
     void setColours(quint32 bright, quint32 dark);
+    // The colour as a screen reader says it ("Punainen"); the lamp's
+    // accessible name then tells the colour and whether it is lit.
+    void setColourName(const QString& colourName);
     // Lit: bright colour and bold caption; unlit: dark colour and regular caption.
     void setLit(bool lit);
     void setBright(bool bright);
@@ -54,4 +57,7 @@ private:
     QFont boldFont_;
     QStaticText regularCaption_;
     QStaticText boldCaption_;
+    // Both names are made once, so that a tick only swaps shared strings.
+    QString litName_;
+    QString darkName_;
 };

@@ -2,6 +2,7 @@
 
 #include "about/frmabout.h"
 #include "game/vikkelo.h"
+#include "platform/accessibility.h"
 #include "platform/fonts.h"
 #include "top5/sijoitus.h"
 #include "top5/tiedot.h"
@@ -17,6 +18,7 @@ Program::Program(Platform& platform)
     // its registration unless something refers to it.
     Q_INIT_RESOURCE(resources);
     installFontSubstitutes();
+    installAccessibleRoles();
 }
 
 // The windows go before the module whose routines they call.

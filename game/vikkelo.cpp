@@ -4,6 +4,7 @@
 #include "game/lamp.h"
 #include "game/program.h"
 #include "platform/process.h"
+#include "platform/programicon.h"
 #include "top5/sijoitus.h"
 #include "top5/tiedot.h"
 #include "ui_vikkelo.h"
@@ -15,6 +16,9 @@ namespace {
 // Lamp colours, 0x00BBGGRR: red, yellow, green and blue, bright and dark.
 constexpr std::array<quint32, Round::kLamps> kBright = {255, 65535, 65280, 16711680};
 constexpr std::array<quint32, Round::kLamps> kDark = {128, 32896, 32768, 8388608};
+// The colours as a screen reader names the lamps.
+const std::array<const char16_t*, Round::kLamps> kColourNames = {u"Punainen", u"Keltainen", u"Vihreä",
+                                                                  u"Sininen"};
 
 } // namespace
 
@@ -24,6 +28,7 @@ Vikkelo::Vikkelo(Program& program)
       round_(program.platform().timeOfDay, program.platform().random)
 {
     ui_->setupUi(this);
+    setWindowIcon(programIcon());
     // Designer keeps whole points only; the design's fonts are 8.25 pt.
     for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(ui_->pisteet),
                        static_cast<QWidget*>(ui_->Label1)}) {
@@ -36,6 +41,7 @@ Vikkelo::Vikkelo(Program& program)
     for (int n = 1; n <= Round::kLamps; ++n) {
         Lamp* lamp = lamps_[n - 1];
         lamp->setColours(kBright[n - 1], kDark[n - 1]);
+        lamp->setColourName(QString::fromUtf16(kColourNames[n - 1]));
         connect(lamp, &Lamp::pressedDown, this, [this, n] { press(n); });
     }
 
@@ -116,7 +122,7 @@ void Vikkelo::press(int lamp)
     case Round::Press::NotJudged:
         break;
     case Round::Press::Correct:
-        ui_->pisteet->setText(QString::number(round_.score()));
+        setScore(QString::number(round_.score()));
         break;
     case Round::Press::Failed:
         program_.tiedot().endOfGame();
@@ -131,7 +137,7 @@ void Vikkelo::showBoard()
         lamp->setLit(round_.lit(n));
         lamp->setEnabled(round_.lampsEnabled());
     }
-    ui_->pisteet->setText(QString::number(round_.score()));
+    setScore(QString::number(round_.score()));
     if (round_.timerOn()) {
         if (!timer1_.isActive())
             timer1_.start(round_.period());
@@ -139,6 +145,16 @@ void Vikkelo::showBoard()
         timer1_.stop();
         timer1_.setInterval(round_.period());
     }
+}
+
+void Vikkelo::setScore(const QString& score)
+{
+    if (ui_->pisteet->text() == score && !ui_->pisteet->accessibleName().isEmpty())
+        return;
+    ui_->pisteet->setText(score);
+    // The name carries its meaning with the number, and changing it is how a
+    // screen reader hears of every point scored.
+    ui_->pisteet->setAccessibleName(QStringLiteral("Pisteet: ") + score);
 }
 
 void Vikkelo::setStartCaptions(const QString& caption)

@@ -48,6 +48,7 @@ private:
     void press(int lamp);
     void showBoard();
     void setStartCaptions(const QString& caption);
+    void setScore(const QString& score);
 
     std::unique_ptr<Ui::Vikkelo> ui_;
     Program& program_;

@@ -6,6 +6,7 @@
 // A straight line drawn as a filled rectangle: its geometry is the stroke.
 // The colour is either fixed or one of the palette's roles, so that lines in
 // system colours follow the user's colour scheme.
+// A screen reader meets it as a separator (platform/accessibility.h).
 class LineShape : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QColor colour READ colour WRITE setColour)

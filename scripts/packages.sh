@@ -4,4 +4,7 @@ build_packages=(g++ make cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-
                 qt6-qpa-plugins fonts-liberation2)
 # The tests also build the benchmarks, so that they keep compiling.
 test_packages=(g++-mingw-w64-x86-64 libbenchmark-dev)
+# Desktop program: the validators of the desktop entry and the AppStream file,
+# and dpkg-shlibdeps and file, which CPack needs for the package's dependencies.
+test_packages+=(desktop-file-utils appstream dpkg-dev file)
 bench_packages=(libbenchmark-dev xvfb)

@@ -2,6 +2,7 @@
 
 #include "game/program.h"
 #include "platform/dialogs.h"
+#include "platform/programicon.h"
 #include "top5/tiedot.h"
 #include "ui_sijoitus.h"
 
@@ -21,6 +22,7 @@ void setPointSize(QWidget* w, qreal points)
 Sijoitus::Sijoitus(Program& program) : ui_(std::make_unique<Ui::Sijoitus>()), program_(program)
 {
     ui_->setupUi(this);
+    setWindowIcon(programIcon());
     // Designer keeps whole points only; these are the sizes the window was drawn with.
     setPointSize(this, 8.25);
     for (QWidget* w : {static_cast<QWidget*>(ui_->close), static_cast<QWidget*>(ui_->Label16),

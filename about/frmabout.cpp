@@ -26,8 +26,6 @@ constexpr std::uint32_t kBufferSize = 1024;
 
 // The two lines of the etched separator are one pair, Line1
 // index 0 (white) and index 1 (grey); the form names them Line1_0 and Line1_1.
-// The credit Label2 is wider than first drawn, and the address Label3 moved
-// right by as much, so that "Tehnyt: Vikkelon kehittäjät" fits on its line.
 FrmAbout::FrmAbout(Program& program) : ui_(std::make_unique<Ui::FrmAbout>()), program_(program)
 {
     ui_->setupUi(this);

@@ -6,6 +6,7 @@
 #include "game/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
+#include "support/files.h"
 #include "top5/sijoitus.h"
 #include "top5/tiedot.h"
 
@@ -15,19 +16,6 @@
 #include <QtTest>
 
 namespace {
-
-QByteArray contents(const QString& name)
-{
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void write(const QString& name, const QByteArray& bytes)
-{
-    QFile f(name);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 const QByteArray kTieTable = "AAA,30\r\nBBB,25\r\nCCC,20\r\nDDD,20\r\nEEE,12\r\n";
 const QString kPrompt = QStringLiteral("Onneksi olkoon. Pääsit TOP5-listalle pisteillä ");

@@ -4,6 +4,7 @@
 #include "game/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
+#include "support/files.h"
 #include "support/filemodes.h"
 #include "top5/sijoitus.h"
 #include "top5/tiedot.h"
@@ -20,18 +21,6 @@ const QByteArray kDefault = "Tuntematon , 10\r\nTuntematon , 8\r\nTuntematon , 6
                             "Tuntematon , 4\r\nTuntematon , 2\r\n";
 const QByteArray kPlayed = "Matti,50\r\n\xc4ij\xe4,40\r\nLiisa,30\r\nPekka,20\r\nTeppo,12\r\n";
 
-QByteArray contents(const QString& name)
-{
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void write(const QString& name, const QByteArray& bytes)
-{
-    QFile f(name);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 } // namespace
 

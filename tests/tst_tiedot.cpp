@@ -291,6 +291,21 @@ private slots:
         QCOMPARE(board.round().jono().size(), std::size_t(1));
     }
 
+    // Catches a damaged file overwritten when no backup of it can be made.
+    void aDamagedFileThatCannotBeBackedUpIsLeftAsItIs()
+    {
+        const QByteArray damaged = "Matti,50\r\nLiisa";
+        write("TOP5.dat", damaged);
+        FileModesApply modes;
+        QVERIFY(QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::ExeOwner));
+        start();
+        QCOMPARE(contents("TOP5.dat"), damaged);
+        QVERIFY(!QFile::exists("TOP5.dat.bak"));
+        QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
+        QVERIFY2(messages()[0].contains("jätettiin ennalleen"), qPrintable(messages()[0]));
+        QVERIFY(program_->vikkelo().get().isVisible());
+    }
+
     // Catches a failed save reported as success, a window closed on a
     // failed save, or an old file harmed by it.
     void anUnwritableFileKeepsTheWindowOpenUntilSaved()

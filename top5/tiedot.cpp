@@ -82,28 +82,23 @@ void Tiedot::LataaTop5()
 
 bool Tiedot::keepDamagedFile()
 {
-    const QFileInfo info(kFileName);
     // A folder of that name is no table of ours: leave it, and the default
     // write that follows reports why it cannot be made.
-    if (info.isDir())
+    if (QFileInfo(kFileName).isDir())
         return true;
-    if (QFileInfo::exists(kBackupName) && !QFile::remove(kBackupName)) {
-        program_.platform().dialogs.msgBox(
-            QStringLiteral("TOP5-taulukkoa ei voitu lukea tiedostosta TOP5.dat, eikä siitä voitu "
-                           "tehdä varmuuskopiota, koska vanhaa tiedostoa TOP5.dat.bak ei voitu "
-                           "poistaa.\n\nTiedosto TOP5.dat jätettiin ennalleen."),
-            Dialogs::Buttons::Ok);
-        return false;
-    }
-    if (!QFile::rename(kFileName, kBackupName)) {
-        program_.platform().dialogs.msgBox(
-            QStringLiteral("TOP5-taulukkoa ei voitu lukea tiedostosta TOP5.dat, eikä siitä voitu "
-                           "tehdä varmuuskopiota TOP5.dat.bak.\n\nTiedosto TOP5.dat jätettiin "
-                           "ennalleen."),
-            Dialogs::Buttons::Ok);
-        return false;
-    }
-    return true;
+    QString obstacle;
+    if (QFileInfo::exists(kBackupName) && !QFile::remove(kBackupName))
+        obstacle = QStringLiteral("vanhaa tiedostoa TOP5.dat.bak ei voitu poistaa");
+    else if (!QFile::rename(kFileName, kBackupName))
+        obstacle = QStringLiteral("tiedostoa ei voitu nimetä uudelleen");
+    if (obstacle.isEmpty())
+        return true;
+    program_.platform().dialogs.msgBox(
+        QStringLiteral("TOP5-taulukkoa ei voitu lukea tiedostosta TOP5.dat, eikä siitä voitu tehdä "
+                       "varmuuskopiota TOP5.dat.bak: %1.\n\nTiedosto TOP5.dat jätettiin ennalleen.")
+            .arg(obstacle),
+        Dialogs::Buttons::Ok);
+    return false;
 }
 
 bool Tiedot::TallennaTop5()

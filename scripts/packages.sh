@@ -8,3 +8,5 @@ test_packages=(g++-mingw-w64-x86-64 libbenchmark-dev)
 # and dpkg-shlibdeps and file, which CPack needs for the package's dependencies.
 test_packages+=(desktop-file-utils appstream dpkg-dev file)
 bench_packages=(libbenchmark-dev xvfb)
+# The fuzz run's compiler and libFuzzer; the sanitizer run uses g++'s own.
+reliability_packages=(clang libclang-rt-14-dev)

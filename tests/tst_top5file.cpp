@@ -102,7 +102,8 @@ private slots:
         QVERIFY(!parseFields("", true).ok);
 
         // NUL and other binary bytes inside fields are just characters.
-        Fields f = parseFields(QByteArray("a\0b,1\r\nb,2\r\nc,3\r\nd,4\r\ne,\xff\x01\r\n", 32), true);
+        static const char kBinary[] = "a\0b,1\r\nb,2\r\nc,3\r\nd,4\r\ne,\xff\x01\r\n";
+        Fields f = parseFields(QByteArray(kBinary, sizeof kBinary - 1), true);
         QVERIFY(f.ok);
         QCOMPARE(f.fields[0].size(), 3);
 

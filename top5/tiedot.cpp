@@ -129,11 +129,18 @@ bool Tiedot::replaceFile(const QByteArray& bytes, const QString& consequence)
     QString reason = obstacle();
     if (reason.isEmpty()) {
         QSaveFile file(kFileName);
-        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        // Unbuffered, so that a failed write (a full disk) is seen by write()
+        // and commit(): Qt's buffered save reports success for a write that
+        // only failed in its final flush, and then puts an empty file in place.
+        if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(bytes) == bytes.size() &&
+            file.commit())
             return true;
         reason = obstacle();
         if (reason.isEmpty()) {
-            reason = file.error() == QFileDevice::WriteError || file.error() == QFileDevice::ResizeError
+            // Qt reports a full disk (ENOSPC) as a ResourceError.
+            const QFileDevice::FileError error = file.error();
+            reason = error == QFileDevice::WriteError || error == QFileDevice::ResizeError ||
+                             error == QFileDevice::ResourceError
                          ? QStringLiteral("levylle ei voitu kirjoittaa (levy voi olla täynnä)")
                          : QStringLiteral("tiedostoa ei voitu kirjoittaa");
         }

@@ -28,8 +28,12 @@ bool isValidUtf8(QByteArrayView bytes)
 
 QString decode(QByteArrayView bytes, bool utf8)
 {
-    if (utf8)
-        return QString::fromUtf8(bytes);
+    if (utf8) {
+        // Each field is decoded on its own: a name that starts with U+FEFF
+        // keeps it (QString::fromUtf8 would drop it as a byte order mark).
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return decoder.decode(bytes);
+    }
     QStringDecoder decoder(kWindows1252);
     return decoder.decode(bytes);
 }
@@ -178,8 +182,15 @@ Fields parseFields(const QByteArray& bytes, bool complete)
     }
 
     const bool utf8 = bom || isValidUtf8(QByteArrayView(data + begin, pos - begin));
-    for (const QByteArray& field : raw)
-        result.fields.append(decode(field, utf8));
+    for (const QByteArray& field : raw) {
+        const QString text = decode(field, utf8);
+        // Quoting doubles the quotes in a name, so a long enough name read
+        // bare would be saved to a file that no longer loads. UTF-8 is the
+        // longer of the two encodings the save may choose.
+        if (writtenField(text).toUtf8().size() > kMaxFieldBytes)
+            return damaged(tooLong);
+        result.fields.append(text);
+    }
     result.ok = true;
     return result;
 }
@@ -189,6 +200,10 @@ bool needsQuotes(const QString& field)
     if (field.isEmpty())
         return false;
     if (field.front() == u' ' || field.back() == u' ' || field.front() == QChar(0xFEFF))
+        return true;
+    // In Windows-1252 these three letters are the bytes of a UTF-8 byte order
+    // mark, which the reader drops at the start of the file.
+    if (field.startsWith(QStringLiteral("\u00EF\u00BB\u00BF")))
         return true;
     for (QChar c : field) {
         if (c == u',' || c == u'"' || c == u'\r' || c == u'\n')

@@ -15,8 +15,9 @@ namespace top5file {
 inline constexpr int kPlaces = 5;
 inline constexpr int kFields = 2 * kPlaces;
 
-// A field longer than this, or preceded by more blanks than this, is damage:
-// no name a player can type comes near it.
+// A field longer than this, in the file or as it would be saved again, or
+// preceded by more blanks than this, is damage: no name a player can type
+// comes near it.
 inline constexpr int kMaxFieldBytes = 4096;
 // All that ten fields can take up before a limit above is hit; nothing
 // beyond this is ever read from the file.

@@ -1,0 +1,220 @@
+// A full disk: TOP5.dat cannot be written for want of space, at start-up, at
+// "Sulje", at "Tyhjennä TOP5" and with a damaged file to set aside. Each must
+// tell the player why in Finnish, leave the game playable and lose nothing.
+//
+// The disk is a small tmpfs, mounted in a mount namespace of this process's
+// own, so nothing outside the test sees it. That needs root (as in CI); where
+// it cannot be had the tests are skipped.
+
+#include "game/program.h"
+#include "game/vikkelo.h"
+#include "support/fakeplatform.h"
+#include "top5/sijoitus.h"
+#include "top5/tiedot.h"
+#include "top5/top5file.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+#include <sched.h>
+#include <sys/mount.h>
+
+namespace {
+
+// Whether this process has a mount namespace of its own to mount in.
+bool privateMounts = false;
+
+const QByteArray kPlayed = "Matti,50\r\n\xc4ij\xe4,40\r\nLiisa,30\r\nPekka,20\r\nTeppo,12\r\n";
+const QString kDiskFull = QStringLiteral("levylle ei voitu kirjoittaa (levy voi olla täynnä)");
+
+QByteArray contents(const QString& name)
+{
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void write(const QString& name, const QByteArray& bytes)
+{
+    QFile f(name);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+    QVERIFY(f.flush());
+}
+
+} // namespace
+
+class TestFaults : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempWorkdir> dir_;
+    std::unique_ptr<FakePlatform> fake_;
+    std::unique_ptr<Program> program_;
+    QString disk_;
+
+    // Makes the working folder a fresh 64 KiB filesystem.
+    void mountSmallDisk()
+    {
+        if (!privateMounts)
+            QSKIP("no mount namespace of our own here (not root?): no small disk to fill");
+        disk_ = dir_->file("disk");
+        QVERIFY(QDir().mkpath(disk_));
+        if (::mount("tmpfs", QFile::encodeName(disk_).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
+                    "size=64k,mode=0700") != 0) {
+            disk_.clear();
+            QSKIP("a tmpfs cannot be mounted here: no small disk to fill");
+        }
+        QVERIFY(QDir::setCurrent(disk_));
+    }
+    // Takes up every byte left with a file, which freeDisk() removes again.
+    void fillDisk()
+    {
+        QFile filler("filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+        filler.close();
+        QVERIFY(QFileInfo("filler").size() > 0);
+        QFile probe("probe");
+        QVERIFY(probe.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        QVERIFY2(probe.write(block) <= 0, "the disk is not full");
+        probe.close();
+        QFile::remove("probe");
+    }
+    void freeDisk() { QVERIFY(QFile::remove("filler")); }
+
+    void start()
+    {
+        program_ = std::make_unique<Program>(fake_->platform);
+        program_->vikkelo().show();
+    }
+    Sijoitus& table() { return program_->sijoitus().get(); }
+    Vikkelo& board() { return program_->vikkelo().get(); }
+    QStringList names()
+    {
+        QStringList l;
+        for (int k = 1; k <= 5; ++k)
+            l << table().sijoitus(k).text();
+        return l;
+    }
+    QString lastMessage() { return fake_->dialogs.shown.empty() ? QString() : fake_->dialogs.shown.back().text; }
+    // A round can still be started and lights its first lamp.
+    void checkPlayable()
+    {
+        QTest::mouseClick(board().findChild<QPushButton*>("uusipeli"), Qt::LeftButton);
+        QMetaObject::invokeMethod(&board().Timer1(), "timeout");
+        QCOMPARE(board().round().jono().size(), std::size_t(1));
+        QTest::mouseClick(board().findChild<QPushButton*>("uusipeli"), Qt::LeftButton);
+    }
+
+private slots:
+    void init()
+    {
+        dir_ = std::make_unique<TempWorkdir>();
+        fake_ = std::make_unique<FakePlatform>();
+    }
+
+    void cleanup()
+    {
+        program_.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        fake_.reset();
+        QDir::setCurrent(dir_->path());
+        if (!disk_.isEmpty())
+            ::umount2(QFile::encodeName(disk_).constData(), MNT_DETACH);
+        disk_.clear();
+        dir_.reset();
+    }
+
+    // Catches a start on a full disk that crashes, says nothing, leaves a
+    // partial TOP5.dat behind, or keeps the game from being played.
+    void aFullDiskAtStartUpIsReportedAndTheGamePlays()
+    {
+        mountSmallDisk();
+        fillDisk();
+        start();
+        QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
+        QVERIFY2(lastMessage().contains(kDiskFull), qPrintable(lastMessage()));
+        QVERIFY(lastMessage().contains("Peliä voi pelata"));
+        QVERIFY(!QFile::exists(Tiedot::kFileName));
+        checkPlayable();
+
+        // Once there is room again the table can be saved.
+        freeDisk();
+        program_->sijoitus().show();
+        QTest::mouseClick(table().findChild<QPushButton*>("close"), Qt::LeftButton);
+        QCOMPARE(contents(Tiedot::kFileName),
+                 top5file::tableFile({"Tuntematon", "Tuntematon", "Tuntematon", "Tuntematon", "Tuntematon"},
+                                     {"0", "0", "0", "0", "0"}));
+    }
+
+    // Catches a save on a full disk reported as success, a window closed (and
+    // its new entry lost) on a failed save, or an old file harmed by it; and
+    // a clear that empties the table although the default could not be written.
+    void aFullDiskAtCloseOrClearKeepsBothTheOldFileAndTheNewTable()
+    {
+        mountSmallDisk();
+        write(Tiedot::kFileName, kPlayed);
+        start();
+        program_->sijoitus().show();
+        table().sijoitus(5).setText(QStringLiteral("Uusi ennätys"));
+        fillDisk();
+
+        auto* close = table().findChild<QPushButton*>("close");
+        QTest::mouseClick(close, Qt::LeftButton);
+        QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
+        QVERIFY2(lastMessage().contains(kDiskFull), qPrintable(lastMessage()));
+        QVERIFY(lastMessage().contains("\"Sulje\""));
+        QVERIFY(program_->sijoitus().exists() && table().isVisible());
+        QCOMPARE(names()[4], QStringLiteral("Uusi ennätys"));
+        QCOMPARE(contents(Tiedot::kFileName), kPlayed);
+        QCOMPARE(QDir().entryList(QDir::Files, QDir::Name), QStringList({Tiedot::kFileName, "filler"}));
+
+        fake_->dialogs.answers = {Dialogs::Ok};
+        QTest::mouseClick(table().findChild<QPushButton*>("clear"), Qt::LeftButton);
+        QVERIFY2(lastMessage().contains(kDiskFull), qPrintable(lastMessage()));
+        QCOMPARE(contents(Tiedot::kFileName), kPlayed);
+        QCOMPARE(names()[0], QStringLiteral("Matti"));
+        checkPlayable();
+
+        freeDisk();
+        table().sijoitus(5).setText(QStringLiteral("Uusi ennätys"));
+        QTest::mouseClick(close, Qt::LeftButton);
+        QVERIFY(contents(Tiedot::kFileName).endsWith(QStringLiteral("Uusi ennätys,12\r\n").toLatin1()));
+        QVERIFY(!program_->sijoitus().exists());
+    }
+
+    // Catches a damaged file lost when the default table cannot be written
+    // in its place.
+    void aDamagedFileOnAFullDiskIsKeptAsBackup()
+    {
+        mountSmallDisk();
+        const QByteArray damaged = "Matti,50\r\nLiisa,40\r\nPekka,30\r\n";
+        write(Tiedot::kFileName, damaged);
+        fillDisk();
+        start();
+        QCOMPARE(contents(Tiedot::kBackupName), damaged);
+        QVERIFY(!QFile::exists(Tiedot::kFileName));
+        QVERIFY(!fake_->dialogs.shown.empty());
+        QVERIFY2(lastMessage().contains(kDiskFull), qPrintable(lastMessage()));
+        checkPlayable();
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    // A mount namespace must be entered while the process has one thread,
+    // before Qt starts any. Mounts made in it stay private to this process.
+    privateMounts = ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    QApplication app(argc, argv);
+    TestFaults test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_faults.moc"

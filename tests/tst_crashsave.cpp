@@ -4,6 +4,7 @@
 
 #include "game/program.h"
 #include "support/fakeplatform.h"
+#include "support/files.h"
 #include "support/savetables.h"
 #include "top5/sijoitus.h"
 #include "top5/tiedot.h"
@@ -19,12 +20,6 @@
 #include <signal.h>
 
 namespace {
-
-QByteArray contents(const QString& name)
-{
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 } // namespace
 

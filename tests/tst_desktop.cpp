@@ -10,6 +10,7 @@
 #include "game/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
+#include "support/programtest.h"
 #include "top5/sijoitus.h"
 
 #include <QAccessible>
@@ -39,15 +40,11 @@ void collect(QAccessibleInterface* iface, std::vector<QAccessibleInterface*>& ou
 
 } // namespace
 
-class TestDesktop : public QObject {
+class TestDesktop : public ProgramTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempWorkdir> dir_;
-    std::unique_ptr<FakePlatform> fake_;
-    std::unique_ptr<Program> program_;
 
-    Vikkelo& board() { return program_->vikkelo().get(); }
     void tick() { QMetaObject::invokeMethod(&board().Timer1(), "timeout"); }
 
     // Walks the window as a screen reader does, checks that every widget in
@@ -72,19 +69,12 @@ private:
 private slots:
     void init()
     {
-        dir_ = std::make_unique<TempWorkdir>();
-        fake_ = std::make_unique<FakePlatform>();
-        program_ = std::make_unique<Program>(fake_->platform);
-        program_->vikkelo().show();
+        newFolder();
+        startProgram();
         QVERIFY(QTest::qWaitForWindowExposed(&board()));
     }
 
-    void cleanup()
-    {
-        program_.reset();
-        fake_.reset();
-        dir_.reset();
-    }
+    void cleanup() { endAll(); }
 
     // Catches a window whose icon has only the 16 and 32 pixel images, which
     // a scaled screen blows up blurred.

@@ -6,6 +6,7 @@
 #include "game/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
+#include "support/programtest.h"
 #include "support/files.h"
 #include "top5/sijoitus.h"
 #include "top5/tiedot.h"
@@ -24,23 +25,13 @@ const QString kLongName = QStringLiteral("Nimimerkkisi tai nimesi saa olla maksi
 
 } // namespace
 
-class TestEndOfGame : public QObject {
+class TestEndOfGame : public ProgramTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempWorkdir> dir_;
-    std::unique_ptr<FakePlatform> fake_;
-    std::unique_ptr<Program> program_;
 
-    Vikkelo& board() { return program_->vikkelo().get(); }
-    Sijoitus& table() { return program_->sijoitus().get(); }
     ScriptedDialogs& dialogs() { return fake_->dialogs; }
 
-    void start()
-    {
-        program_ = std::make_unique<Program>(fake_->platform);
-        program_->vikkelo().show();
-    }
     void tick(int lamp)
     {
         fake_->random.draws.push_back(ScriptedRandom::lampDraw(lamp));
@@ -66,13 +57,6 @@ private:
         tick(3);
         press(4);
     }
-    QStringList column(bool names)
-    {
-        QStringList l;
-        for (int k = 1; k <= 5; ++k)
-            l << (names ? table().sijoitus(k) : table().pisteet(k)).text();
-        return l;
-    }
     void verifyBoardReset()
     {
         QCOMPARE(board().round().peli(), 0);
@@ -82,26 +66,15 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        dir_ = std::make_unique<TempWorkdir>();
-        fake_ = std::make_unique<FakePlatform>();
-    }
-
-    void cleanup()
-    {
-        program_.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        fake_.reset();
-        dir_.reset();
-    }
+    void init() { newFolder(); }
+    void cleanup() { endAll(); }
 
     // The tie example: catches ties entered below older entries, scores
     // moved as raw text, and a file written before "Sulje".
     void aTieGoesAboveTheOlderEntries()
     {
         write("TOP5.dat", kTieTable);
-        start();
+        startProgram();
         dialogs().typed = {"NNN"};
         bool timerRanBehindThePrompt = false;
         dialogs().onShow = [&] { timerRanBehindThePrompt = board().Timer1().isActive(); };
@@ -115,8 +88,8 @@ private slots:
         QCOMPARE(prompt.defaultText, QString());
         QVERIFY(timerRanBehindThePrompt);
 
-        QCOMPARE(column(true), QStringList({"AAA", "BBB", "NNN", "CCC", "DDD"}));
-        QCOMPARE(column(false), QStringList({"30", "25", "20", "20", "20"}));
+        QCOMPARE(names(), QStringList({"AAA", "BBB", "NNN", "CCC", "DDD"}));
+        QCOMPARE(scores(), QStringList({"30", "25", "20", "20", "20"}));
         QCOMPARE(table().pisteett().text(), QStringLiteral("20"));
         QVERIFY(table().isVisible());
         verifyBoardReset();
@@ -130,14 +103,14 @@ private slots:
     void tiesAtTheFirstAndTheFifthPlace()
     {
         write("TOP5.dat", kTieTable);
-        start();
+        startProgram();
         dialogs().typed = {"Top", "Low"};
         playAndLose(30);
-        QCOMPARE(column(true), QStringList({"Top", "AAA", "BBB", "CCC", "DDD"}));
-        QCOMPARE(column(false), QStringList({"30", "30", "25", "20", "20"}));
+        QCOMPARE(names(), QStringList({"Top", "AAA", "BBB", "CCC", "DDD"}));
+        QCOMPARE(scores(), QStringList({"30", "30", "25", "20", "20"}));
 
         playAndLose(20);
-        QCOMPARE(column(true), QStringList({"Top", "AAA", "BBB", "Low", "CCC"}));
+        QCOMPARE(names(), QStringList({"Top", "AAA", "BBB", "Low", "CCC"}));
         // The second prompt offers the name typed last.
         QCOMPARE(dialogs().shown.back().defaultText, QStringLiteral("Top"));
 
@@ -146,8 +119,8 @@ private slots:
         program_->tiedot().LataaTop5();
         dialogs().typed = {"Five"};
         playAndLose(12);
-        QCOMPARE(column(true), QStringList({"AAA", "BBB", "CCC", "DDD", "Five"}));
-        QCOMPARE(column(false), QStringList({"30", "25", "20", "20", "12"}));
+        QCOMPARE(names(), QStringList({"AAA", "BBB", "CCC", "DDD", "Five"}));
+        QCOMPARE(scores(), QStringList({"30", "25", "20", "20", "12"}));
     }
 
     // Catches a wrong message, a reset after it instead of before it, and an
@@ -155,7 +128,7 @@ private slots:
     void aScoreBelowTheTableIsReportedAfterTheReset()
     {
         write("TOP5.dat", kTieTable);
-        start();
+        startProgram();
         bool resetBeforeTheMessage = false;
         dialogs().onShow = [&] {
             resetBeforeTheMessage = board().pisteet().text() == "0" && !board().Timer1().isActive();
@@ -171,7 +144,7 @@ private slots:
         QCOMPARE(board().round().t(), int(Dialogs::No));
         QVERIFY(!table().isVisible());
         QCOMPARE(table().pisteett().text(), QStringLiteral("11"));
-        QCOMPARE(column(true), QStringList({"AAA", "BBB", "CCC", "DDD", "EEE"}));
+        QCOMPARE(names(), QStringList({"AAA", "BBB", "CCC", "DDD", "EEE"}));
 
         dialogs().answers = {Dialogs::Yes};
         playAndLose(3);
@@ -185,18 +158,18 @@ private slots:
     void aFifthScoreOfZeroLetsEvenAPointlessRoundIn()
     {
         write("TOP5.dat", "a,5\r\nb,4\r\nc,3\r\nd,2\r\ne,x\r\n");
-        start();
+        startProgram();
         program_->sijoitus().get().findChild<QPushButton*>("close");
         dialogs().typed = {"Nolla"};
         playAndLose(0);
         QCOMPARE(dialogs().shown[0].text, kPrompt + "0!");
-        QCOMPARE(column(true).last(), QStringLiteral("Nolla"));
+        QCOMPARE(names().last(), QStringLiteral("Nolla"));
 
         // Without a file the window is made at the end of the first round,
         // and the default table's fifth place (2) decides.
         cleanup();
         init();
-        start();
+        startProgram();
         QVERIFY(!program_->sijoitus().exists());
         dialogs().answers = {Dialogs::No};
         playAndLose(1);
@@ -208,7 +181,7 @@ private slots:
     // accepted, a length counted in code units, and a refused name not offered again.
     void theNamePromptInsistsOnAFittingName()
     {
-        start();
+        startProgram();
         const QString seventeen = QStringLiteral("abcdefghijklmnopq");
         const QString eighteen = seventeen + "r";
         // Cancel gives the empty text; then one blank; then too long; then
@@ -245,7 +218,7 @@ private slots:
     void quittingAfterAnEntryLeavesTheFileAsItWas()
     {
         write("TOP5.dat", kTieTable);
-        start();
+        startProgram();
         dialogs().typed = {"Quitter"};
         playAndLose(40);
         QCOMPARE(table().sijoitus(1).text(), QStringLiteral("Quitter"));
@@ -259,7 +232,7 @@ private slots:
     // the lamps speed up, a wrong press ends the round, the entry is saved.
     void aWholeGameFromStartToSavedHighScore()
     {
-        start();
+        startProgram();
         QTest::mouseClick(board().findChild<QPushButton*>("uusipeli"), Qt::LeftButton);
         press(2); // before the first tick: counted, not judged
         QCOMPARE(board().round().period(), 1000);

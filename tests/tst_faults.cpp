@@ -9,6 +9,8 @@
 #include "game/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
+#include "support/files.h"
+#include "support/programtest.h"
 #include "top5/sijoitus.h"
 #include "top5/tiedot.h"
 #include "top5/top5file.h"
@@ -31,29 +33,12 @@ bool privateMounts = false;
 const QByteArray kPlayed = "Matti,50\r\n\xc4ij\xe4,40\r\nLiisa,30\r\nPekka,20\r\nTeppo,12\r\n";
 const QString kDiskFull = QStringLiteral("levylle ei voitu kirjoittaa (levy voi olla täynnä)");
 
-QByteArray contents(const QString& name)
-{
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void write(const QString& name, const QByteArray& bytes)
-{
-    QFile f(name);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-    QVERIFY(f.flush());
-}
-
 } // namespace
 
-class TestFaults : public QObject {
+class TestFaults : public ProgramTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempWorkdir> dir_;
-    std::unique_ptr<FakePlatform> fake_;
-    std::unique_ptr<Program> program_;
     QString disk_;
 
     // Makes the working folder a fresh 64 KiB filesystem.
@@ -88,20 +73,6 @@ private:
     }
     void freeDisk() { QVERIFY(QFile::remove("filler")); }
 
-    void start()
-    {
-        program_ = std::make_unique<Program>(fake_->platform);
-        program_->vikkelo().show();
-    }
-    Sijoitus& table() { return program_->sijoitus().get(); }
-    Vikkelo& board() { return program_->vikkelo().get(); }
-    QStringList names()
-    {
-        QStringList l;
-        for (int k = 1; k <= 5; ++k)
-            l << table().sijoitus(k).text();
-        return l;
-    }
     QString lastMessage() { return fake_->dialogs.shown.empty() ? QString() : fake_->dialogs.shown.back().text; }
     // A round can still be started and lights its first lamp.
     void checkPlayable()
@@ -113,22 +84,18 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        dir_ = std::make_unique<TempWorkdir>();
-        fake_ = std::make_unique<FakePlatform>();
-    }
+    void init() { newFolder(); }
 
     void cleanup()
     {
+        // The program goes first: the disk cannot go while it has files open on it.
         program_.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        fake_.reset();
+        flushUnloads();
         QDir::setCurrent(dir_->path());
         if (!disk_.isEmpty())
             ::umount2(QFile::encodeName(disk_).constData(), MNT_DETACH);
         disk_.clear();
-        dir_.reset();
+        endAll();
     }
 
     // Catches a start on a full disk that crashes, says nothing, leaves a
@@ -137,7 +104,7 @@ private slots:
     {
         mountSmallDisk();
         fillDisk();
-        start();
+        startProgram();
         QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
         QVERIFY2(lastMessage().contains(kDiskFull), qPrintable(lastMessage()));
         QVERIFY(lastMessage().contains("Peliä voi pelata"));
@@ -160,7 +127,7 @@ private slots:
     {
         mountSmallDisk();
         write(Tiedot::kFileName, kPlayed);
-        start();
+        startProgram();
         program_->sijoitus().show();
         table().sijoitus(5).setText(QStringLiteral("Uusi ennätys"));
         fillDisk();
@@ -197,7 +164,7 @@ private slots:
         const QByteArray damaged = "Matti,50\r\nLiisa,40\r\nPekka,30\r\n";
         write(Tiedot::kFileName, damaged);
         fillDisk();
-        start();
+        startProgram();
         QCOMPARE(contents(Tiedot::kBackupName), damaged);
         QVERIFY(!QFile::exists(Tiedot::kFileName));
         QVERIFY(!fake_->dialogs.shown.empty());

@@ -7,6 +7,7 @@
 #include "platform/qtprocess.h"
 #include "platform/standinregistry.h"
 #include "support/fakeplatform.h"
+#include "support/programtest.h"
 
 #include <QAction>
 #include <QFile>
@@ -27,13 +28,10 @@ constexpr std::uint32_t kWriteRights = 0x0002 | 0x0004 | 0x0020;
 
 } // namespace
 
-class TestFrmAbout : public QObject {
+class TestFrmAbout : public ProgramTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempWorkdir> dir_;
-    std::unique_ptr<FakePlatform> fake_;
-    std::unique_ptr<Program> program_;
 
     ScriptedRegistry& registry() { return fake_->registry; }
     RecordingProcess& process() { return fake_->process; }
@@ -45,8 +43,6 @@ private:
         return about();
     }
     void pressSysInfo() { about().findChild<QPushButton*>("cmdSysInfo")->click(); }
-    // Runs the deferred deletion an unload asks for.
-    static void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
     int messagesShown() const { return int(fake_->dialogs.shown.size()); }
 
     void verifyUnavailableMessage()
@@ -62,19 +58,11 @@ private:
 private slots:
     void init()
     {
-        dir_ = std::make_unique<TempWorkdir>();
-        fake_ = std::make_unique<FakePlatform>();
-        program_ = std::make_unique<Program>(fake_->platform);
-        program_->vikkelo().show();
+        newFolder();
+        startProgram();
     }
 
-    void cleanup()
-    {
-        program_.reset();
-        flushDeletes();
-        fake_.reset();
-        dir_.reset();
-    }
+    void cleanup() { endAll(); }
 
     // Catches a control misplaced, mistyped, miscoloured, or taking focus out of turn.
     void formShowsTheWindowAsDrawn()
@@ -167,7 +155,7 @@ private slots:
             QPointer<FrmAbout> w = &openFromMenu();
             closeIt(*w);
             QVERIFY(!program_->frmAbout().exists());
-            flushDeletes();
+            flushUnloads();
             QVERIFY(w.isNull());
         }
         QVERIFY(fake_->dialogs.shown.empty()); // closing never ran the lookup

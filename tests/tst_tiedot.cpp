@@ -4,6 +4,7 @@
 #include "game/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
+#include "support/programtest.h"
 #include "support/files.h"
 #include "support/filemodes.h"
 #include "top5/sijoitus.h"
@@ -24,66 +25,23 @@ const QByteArray kPlayed = "Matti,50\r\n\xc4ij\xe4,40\r\nLiisa,30\r\nPekka,20\r\
 
 } // namespace
 
-class TestTiedot : public QObject {
+class TestTiedot : public ProgramTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempWorkdir> dir_;
-    std::unique_ptr<FakePlatform> fake_;
-    std::unique_ptr<Program> program_;
 
-    void start()
-    {
-        program_ = std::make_unique<Program>(fake_->platform);
-        program_->vikkelo().show();
-    }
-    Sijoitus& table() { return program_->sijoitus().get(); }
-    QStringList names()
-    {
-        QStringList l;
-        for (int k = 1; k <= 5; ++k)
-            l << table().sijoitus(k).text();
-        return l;
-    }
-    QStringList scores()
-    {
-        QStringList l;
-        for (int k = 1; k <= 5; ++k)
-            l << table().pisteet(k).text();
-        return l;
-    }
     void pressClose() { QTest::mouseClick(table().findChild<QPushButton*>("close"), Qt::LeftButton); }
-    void flushUnloads() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-    QStringList messages()
-    {
-        QStringList l;
-        for (const auto& s : fake_->dialogs.shown)
-            l << s.text;
-        return l;
-    }
 
 private slots:
-    void init()
-    {
-        dir_ = std::make_unique<TempWorkdir>();
-        fake_ = std::make_unique<FakePlatform>();
-    }
-
-    void cleanup()
-    {
-        program_.reset();
-        flushUnloads();
-        fake_.reset();
-        QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        dir_.reset();
-    }
+    void init() { newFolder(); }
+    void cleanup() { endAll(); }
 
     // Catches a start-up that does not load the table, loads it wrongly, or
     // changes the file.
     void startUpWithAGoodFileLoadsItIntoAHiddenRankingWindow()
     {
         write("TOP5.dat", kPlayed);
-        start();
+        startProgram();
         QVERIFY(program_->sijoitus().exists());
         QVERIFY(!table().isVisible());
         QCOMPARE(names(), QStringList({"Matti", "Äijä", "Liisa", "Pekka", "Teppo"}));
@@ -96,7 +54,7 @@ private slots:
     // layout of the ranking window.
     void startUpWithoutAFileWritesTheDefaultAndShowsItLater()
     {
-        start();
+        startProgram();
         QCOMPARE(contents("TOP5.dat"), kDefault);
         QVERIFY(!program_->sijoitus().exists());
         QVERIFY(!QFile::exists("TOP5.dat.bak"));
@@ -164,7 +122,7 @@ private slots:
     // Catches unusual but loadable files read wrongly.
     void unusualFilesLoadAsTheFieldRulesSay()
     {
-        start();
+        startProgram();
         write("TOP5.dat", "a,1\r\nb,2\r\nc,3\r\nd,4\r\ne,5\r\nf,6\r\n");
         program_->tiedot().LataaTop5();
         QCOMPARE(names(), QStringList({"a", "b", "c", "d", "e"}));
@@ -188,7 +146,7 @@ private slots:
         const QByteArray fourLines = "Matti,50\r\nLiisa,40\r\nPekka,30\r\nTeppo,20\r\n";
         write("TOP5.dat", fourLines);
         write("TOP5.dat.bak", "an older backup");
-        start();
+        startProgram();
         QCOMPARE(contents("TOP5.dat"), kDefault);
         QCOMPARE(contents("TOP5.dat.bak"), fourLines);
         QVERIFY(!program_->sijoitus().exists());
@@ -216,7 +174,7 @@ private slots:
             for (int i = 0; i < 100; ++i)
                 QCOMPARE(f.write(block), block.size());
         }
-        start();
+        startProgram();
         QCOMPARE(QFileInfo("TOP5.dat.bak").size(), qint64(100) << 20);
         QCOMPARE(contents("TOP5.dat"), kDefault);
     }
@@ -225,7 +183,7 @@ private slots:
     void clearAsksFirstAndThenRestoresTheDefaults()
     {
         write("TOP5.dat", kPlayed);
-        start();
+        startProgram();
         program_->sijoitus().show();
         table().pisteett().setText("7");
         auto* clear = table().findChild<QPushButton*>("clear");
@@ -251,7 +209,7 @@ private slots:
     // title-bar close that loses the table.
     void closeSavesExactlyAndUnloads()
     {
-        start();
+        startProgram();
         program_->sijoitus().show();
         table().sijoitus(1).setText("Äijä");
         table().sijoitus(2).setText(" Lead");
@@ -279,7 +237,7 @@ private slots:
     {
         FileModesApply modes;
         QVERIFY(QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::ExeOwner));
-        start();
+        startProgram();
         QVERIFY(!QFile::exists("TOP5.dat"));
         QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
         QVERIFY2(messages()[0].contains("ei voitu tallentaa") && messages()[0].contains("kirjoitusoikeutta"),
@@ -298,7 +256,7 @@ private slots:
         write("TOP5.dat", damaged);
         FileModesApply modes;
         QVERIFY(QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::ExeOwner));
-        start();
+        startProgram();
         QCOMPARE(contents("TOP5.dat"), damaged);
         QVERIFY(!QFile::exists("TOP5.dat.bak"));
         QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
@@ -311,7 +269,7 @@ private slots:
     void anUnwritableFileKeepsTheWindowOpenUntilSaved()
     {
         write("TOP5.dat", kPlayed);
-        start();
+        startProgram();
         program_->sijoitus().show();
         table().sijoitus(5).setText("Uusi");
         QVERIFY(QFile::setPermissions("TOP5.dat", QFile::ReadOwner));
@@ -338,7 +296,7 @@ private slots:
     {
         QVERIFY(QDir().mkdir("TOP5.dat"));
         write("TOP5.dat/keep", "x");
-        start();
+        startProgram();
         QVERIFY(QFileInfo("TOP5.dat").isDir());
         QCOMPARE(contents("TOP5.dat/keep"), QByteArray("x"));
         QVERIFY(!QFile::exists("TOP5.dat.bak"));

@@ -5,6 +5,8 @@
 #include "game/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
+#include "support/files.h"
+#include "support/programtest.h"
 #include "top5/sijoitus.h"
 #include "top5/tiedot.h"
 #include "top5/top5file.h"
@@ -18,19 +20,6 @@
 using Column = std::array<QString, top5file::kPlaces>;
 
 namespace {
-
-QByteArray contents(const QString& name)
-{
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void write(const QString& name, const QByteArray& bytes)
-{
-    QFile f(name);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 // The seed is new on every run and shown with every failure, so that a
 // failing table can be made again.
@@ -65,30 +54,15 @@ void randomTable(QRandomGenerator& rng, Column& names, Column& scores)
 
 } // namespace
 
-class TestTop5RoundTrip : public QObject {
+class TestTop5RoundTrip : public ProgramTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempWorkdir> dir_;
-    std::unique_ptr<FakePlatform> fake_;
-    std::unique_ptr<Program> program_;
 
-    Sijoitus& table() { return program_->sijoitus().get(); }
 
 private slots:
-    void init()
-    {
-        dir_ = std::make_unique<TempWorkdir>();
-        fake_ = std::make_unique<FakePlatform>();
-    }
-
-    void cleanup()
-    {
-        program_.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        fake_.reset();
-        dir_.reset();
-    }
+    void init() { newFolder(); }
+    void cleanup() { endAll(); }
 
     // Catches any name or score that the file format cannot carry: quoting,
     // encoding choice or field splitting that changes a table on its way

@@ -7,6 +7,7 @@
 #include "game/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
+#include "support/programtest.h"
 #include "top5/sijoitus.h"
 
 #include <QAction>
@@ -23,24 +24,20 @@ const quint32 kDark[] = {128, 32896, 32768, 8388608};
 
 } // namespace
 
-class TestVikkelo : public QObject {
+class TestVikkelo : public ProgramTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempWorkdir> dir_;
-    std::unique_ptr<FakePlatform> fake_;
-    std::unique_ptr<Program> program_;
 
-    Vikkelo& window() { return program_->vikkelo().get(); }
-    QPushButton* button(const char* name) { return window().findChild<QPushButton*>(name); }
-    QAction* action(const char* name) { return window().findChild<QAction*>(name); }
-    void tick() { QMetaObject::invokeMethod(&window().Timer1(), "timeout"); }
+    QPushButton* button(const char* name) { return board().findChild<QPushButton*>(name); }
+    QAction* action(const char* name) { return board().findChild<QAction*>(name); }
+    void tick() { QMetaObject::invokeMethod(&board().Timer1(), "timeout"); }
 
     // Every lamp dark, regular and disabled, as before a round and after a reset.
     void verifyLampsAtRest()
     {
         for (int n = 1; n <= 4; ++n) {
-            Lamp& lamp = window().painike(n);
+            Lamp& lamp = board().painike(n);
             QCOMPARE(lamp.faceColour(), Lamp::fromBgr(kDark[n - 1]));
             QVERIFY(!lamp.isBold());
             QVERIFY(!lamp.isEnabled());
@@ -53,39 +50,32 @@ private:
         verifyLampsAtRest();
         QCOMPARE(button("uusipeli")->text(), QStringLiteral("Uusi peli"));
         QCOMPARE(action("menuUusipeli")->text(), QStringLiteral("Uusi peli"));
-        QCOMPARE(window().pisteet().text(), QStringLiteral("0"));
-        QVERIFY(!window().Timer1().isActive());
-        QCOMPARE(window().Timer1().interval(), 1000);
-        QCOMPARE(window().round().period(), 1000);
-        QVERIFY(window().round().jono().empty());
+        QCOMPARE(board().pisteet().text(), QStringLiteral("0"));
+        QVERIFY(!board().Timer1().isActive());
+        QCOMPARE(board().Timer1().interval(), 1000);
+        QCOMPARE(board().round().period(), 1000);
+        QVERIFY(board().round().jono().empty());
     }
 
 private slots:
     void init()
     {
-        dir_ = std::make_unique<TempWorkdir>();
-        fake_ = std::make_unique<FakePlatform>();
-        program_ = std::make_unique<Program>(fake_->platform);
-        program_->vikkelo().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+        newFolder();
+        startProgram();
+        QVERIFY(QTest::qWaitForWindowExposed(&board()));
     }
 
-    void cleanup()
-    {
-        program_.reset();
-        fake_.reset();
-        dir_.reset();
-    }
+    void cleanup() { endAll(); }
 
     // Catches a control misplaced, mislabelled or in the wrong state at start-up.
     void startUpShowsTheDesignedBoard()
     {
-        QCOMPARE(window().objectName(), QStringLiteral("vikkelo"));
-        QCOMPARE(window().windowTitle(), QStringLiteral("Vikkelo v1.0"));
-        QVERIFY(!window().windowIcon().isNull());
-        QCOMPARE(window().centralWidget()->size(), QSize(361, 121));
-        QCOMPARE(window().minimumSize(), window().maximumSize());
-        QVERIFY(!(window().windowFlags() & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(board().objectName(), QStringLiteral("vikkelo"));
+        QCOMPARE(board().windowTitle(), QStringLiteral("Vikkelo v1.0"));
+        QVERIFY(!board().windowIcon().isNull());
+        QCOMPARE(board().centralWidget()->size(), QSize(361, 121));
+        QCOMPARE(board().minimumSize(), board().maximumSize());
+        QVERIFY(!(board().windowFlags() & Qt::WindowMaximizeButtonHint));
 
         const struct {
             const char* name;
@@ -97,29 +87,29 @@ private slots:
             {"uusipeli", {104, 88, 65, 25}}, {"lopeta", {192, 88, 65, 25}},
         };
         for (const auto& p : places) {
-            QWidget* w = window().findChild<QWidget*>(p.name);
+            QWidget* w = board().findChild<QWidget*>(p.name);
             QVERIFY2(w, p.name);
             QCOMPARE(w->geometry(), p.geometry);
         }
 
         verifyLampsAtRest();
         for (int n = 1; n <= 4; ++n)
-            QCOMPARE(window().painike(n).font().pointSizeF(), 12.0);
-        QCOMPARE(window().pisteet().text(), QStringLiteral("0"));
-        QVERIFY(window().pisteet().font().bold());
-        auto* label1 = window().findChild<QLabel*>("Label1");
+            QCOMPARE(board().painike(n).font().pointSizeF(), 12.0);
+        QCOMPARE(board().pisteet().text(), QStringLiteral("0"));
+        QVERIFY(board().pisteet().font().bold());
+        auto* label1 = board().findChild<QLabel*>("Label1");
         QCOMPARE(label1->text(), QStringLiteral("Pisteet :"));
         QVERIFY(label1->font().bold());
         QCOMPARE(label1->font().pointSizeF(), 8.25);
         QCOMPARE(button("uusipeli")->text(), QStringLiteral("Aloita!"));
         QCOMPARE(button("lopeta")->text(), QStringLiteral("Lopeta"));
         QVERIFY(!button("uusipeli")->isDefault() && !button("lopeta")->isDefault());
-        QVERIFY(!window().Timer1().isActive());
-        QCOMPARE(window().Timer1().interval(), 1000);
-        QCOMPARE(window().Timer1().timerType(), Qt::PreciseTimer);
+        QVERIFY(!board().Timer1().isActive());
+        QCOMPARE(board().Timer1().interval(), 1000);
+        QCOMPARE(board().Timer1().timerType(), Qt::PreciseTimer);
 
         // The tab order runs lamps, then the two buttons.
-        QWidget* w = &window().painike(1);
+        QWidget* w = &board().painike(1);
         for (const char* next : {"painike2", "painike3", "painike4", "uusipeli", "lopeta"}) {
             w = w->nextInFocusChain();
             while (w->focusPolicy() == Qt::NoFocus)
@@ -128,8 +118,8 @@ private slots:
         }
 
         // The menus, their items and shortcuts.
-        auto* file = window().findChild<QMenu*>("menuFile");
-        auto* help = window().findChild<QMenu*>("menuOhje");
+        auto* file = board().findChild<QMenu*>("menuFile");
+        auto* help = board().findChild<QMenu*>("menuOhje");
         QCOMPARE(file->title(), QStringLiteral("&Tiedosto"));
         QCOMPARE(help->title(), QStringLiteral("O&hje"));
         QCOMPARE(file->actions().size(), 3);
@@ -145,8 +135,8 @@ private slots:
         QCOMPARE(action("menuTietoja")->text(), QStringLiteral("Tietoja ohjelmasta"));
 
         // Pressing a dark lamp before any round does nothing.
-        QTest::mousePress(&window().painike(2), Qt::LeftButton);
-        QCOMPARE(window().round().klikattu(2), 0);
+        QTest::mousePress(&board().painike(2), Qt::LeftButton);
+        QCOMPARE(board().round().klikattu(2), 0);
     }
 
     // Catches a start or an interrupt that forgets a caption, a colour, a
@@ -157,18 +147,18 @@ private slots:
         QCOMPARE(button("uusipeli")->text(), QStringLiteral("Keskeytä"));
         QCOMPARE(action("menuUusipeli")->text(), QStringLiteral("Keskeytä"));
         for (int n = 1; n <= 4; ++n) {
-            Lamp& lamp = window().painike(n);
+            Lamp& lamp = board().painike(n);
             QCOMPARE(lamp.faceColour(), Lamp::fromBgr(kBright[n - 1]));
             QVERIFY(lamp.isBold());
             QVERIFY(lamp.isEnabled());
         }
-        QVERIFY(window().Timer1().isActive());
-        QCOMPARE(window().Timer1().interval(), 1000);
-        QCOMPARE(window().pisteet().text(), QStringLiteral("0"));
+        QVERIFY(board().Timer1().isActive());
+        QCOMPARE(board().Timer1().interval(), 1000);
+        QCOMPARE(board().pisteet().text(), QStringLiteral("0"));
 
         tick();
         tick();
-        QCOMPARE(window().round().jono().size(), std::size_t(2));
+        QCOMPARE(board().round().jono().size(), std::size_t(2));
 
         QTest::mouseClick(button("uusipeli"), Qt::LeftButton);
         verifyResetBoard();
@@ -177,8 +167,8 @@ private slots:
         // Again, this time from the menu.
         action("menuUusipeli")->trigger();
         QCOMPARE(button("uusipeli")->text(), QStringLiteral("Keskeytä"));
-        QVERIFY(window().Timer1().isActive());
-        QVERIFY(window().painike(1).isEnabled());
+        QVERIFY(board().Timer1().isActive());
+        QVERIFY(board().painike(1).isEnabled());
         action("menuUusipeli")->trigger();
         verifyResetBoard();
     }
@@ -186,13 +176,13 @@ private slots:
     // Catches a start/interrupt shortcut that is missing or only works one way.
     void f2StartsAndInterrupts()
     {
-        window().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window()));
-        QTest::keyClick(&window(), Qt::Key_F2);
-        QCOMPARE(window().round().peli(), 1);
-        QVERIFY(window().Timer1().isActive());
-        QTest::keyClick(&window(), Qt::Key_F2);
-        QCOMPARE(window().round().peli(), 0);
+        board().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&board()));
+        QTest::keyClick(&board(), Qt::Key_F2);
+        QCOMPARE(board().round().peli(), 1);
+        QVERIFY(board().Timer1().isActive());
+        QTest::keyClick(&board(), Qt::Key_F2);
+        QCOMPARE(board().round().peli(), 0);
         verifyResetBoard();
     }
 
@@ -203,9 +193,9 @@ private slots:
         QTest::mouseClick(button("uusipeli"), Qt::LeftButton);
         for (int i = 0; i < 50; ++i) {
             tick();
-            const int lit = window().round().sama();
+            const int lit = board().round().sama();
             for (int n = 1; n <= 4; ++n) {
-                Lamp& lamp = window().painike(n);
+                Lamp& lamp = board().painike(n);
                 QCOMPARE(lamp.faceColour(),
                          Lamp::fromBgr(n == lit ? kBright[n - 1] : kDark[n - 1]));
                 QCOMPARE(lamp.isBold(), n == lit);
@@ -219,7 +209,7 @@ private slots:
     void lampsPaintWhatTheyReport()
     {
         QTest::mouseClick(button("uusipeli"), Qt::LeftButton);
-        Lamp& lamp = window().painike(1);
+        Lamp& lamp = board().painike(1);
         const auto inkOf = [](const QImage& image) {
             int ink = 0;
             for (int y = 0; y < image.height(); ++y)
@@ -242,16 +232,16 @@ private slots:
     void onlyAMouseButtonGoingDownPressesALamp()
     {
         QTest::mouseClick(button("uusipeli"), Qt::LeftButton);
-        Lamp& lamp = window().painike(3);
+        Lamp& lamp = board().painike(3);
         lamp.setFocus();
         QTest::keyClick(&lamp, Qt::Key_Space);
         QTest::keyClick(&lamp, Qt::Key_Return);
-        QCOMPARE(window().round().klikattu(3), 0);
+        QCOMPARE(board().round().klikattu(3), 0);
         QTest::mousePress(&lamp, Qt::RightButton);
-        QCOMPARE(window().round().klikattu(3), 1);
+        QCOMPARE(board().round().klikattu(3), 1);
         QTest::mouseRelease(&lamp, Qt::RightButton);
-        QCOMPARE(window().round().klikattu(3), 1);
-        QCOMPARE(window().round().p(), '3');
+        QCOMPARE(board().round().klikattu(3), 1);
+        QCOMPARE(board().round().p(), '3');
     }
 
     // Catches a quit that saves or asks, and a board whose closing leaves a
@@ -263,7 +253,7 @@ private slots:
         QCOMPARE(fake_->process.ended, 1);
         action("menuLopeta")->trigger();
         QCOMPARE(fake_->process.ended, 2);
-        window().close();
+        board().close();
         QCOMPARE(fake_->process.ended, 3);
         QVERIFY(fake_->dialogs.shown.empty());
     }
@@ -285,8 +275,8 @@ private slots:
         }
         QCOMPARE(rankings, 1);
         QCOMPARE(abouts, 1);
-        QVERIFY(window().Timer1().isActive());
-        QCOMPARE(window().round().peli(), 1);
+        QVERIFY(board().Timer1().isActive());
+        QCOMPARE(board().round().peli(), 1);
     }
 };
 

@@ -20,4 +20,5 @@ inline void write(const QString& name, const QByteArray& bytes)
     QFile f(name);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(f.write(bytes), bytes.size());
+    QVERIFY(f.flush());
 }

@@ -1,0 +1,80 @@
+#pragma once
+
+// The common ground of the tests that drive the real windows: the program
+// with scripted platform services, in a working folder of its own.
+
+#include "game/program.h"
+#include "game/vikkelo.h"
+#include "support/fakeplatform.h"
+#include "top5/sijoitus.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QFile>
+#include <QStringList>
+
+#include <memory>
+
+class ProgramTest : public QObject {
+protected:
+    // A new empty working folder and fresh doubles; nothing started yet.
+    void newFolder()
+    {
+        dir_ = std::make_unique<TempWorkdir>();
+        fake_ = std::make_unique<FakePlatform>();
+    }
+
+    // Starts the program as main() does: the board is made, loaded and shown.
+    void startProgram()
+    {
+        program_ = std::make_unique<Program>(fake_->platform);
+        program_->vikkelo().show();
+    }
+
+    // Ends the program, lets the windows it unloaded go, and removes the
+    // folder, writable again whatever a test made of it.
+    void endAll()
+    {
+        program_.reset();
+        flushUnloads();
+        fake_.reset();
+        if (dir_)
+            QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        dir_.reset();
+    }
+
+    // Runs the deferred deletions that unloading a window asks for.
+    static void flushUnloads() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    Vikkelo& board() { return program_->vikkelo().get(); }
+    Sijoitus& table() { return program_->sijoitus().get(); }
+
+    // The table's names and scores, place 1 first.
+    QStringList names()
+    {
+        QStringList l;
+        for (int k = 1; k <= Sijoitus::kPlaces; ++k)
+            l << table().sijoitus(k).text();
+        return l;
+    }
+    QStringList scores()
+    {
+        QStringList l;
+        for (int k = 1; k <= Sijoitus::kPlaces; ++k)
+            l << table().pisteet(k).text();
+        return l;
+    }
+
+    // The texts of every box shown so far, in order.
+    QStringList messages() const
+    {
+        QStringList l;
+        for (const auto& s : fake_->dialogs.shown)
+            l << s.text;
+        return l;
+    }
+
+    std::unique_ptr<TempWorkdir> dir_;
+    std::unique_ptr<FakePlatform> fake_;
+    std::unique_ptr<Program> program_;
+};

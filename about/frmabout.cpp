@@ -4,6 +4,7 @@
 #include "platform/dialogs.h"
 #include "platform/process.h"
 #include "platform/programicon.h"
+#include "platform/fonts.h"
 #include "ui_frmabout.h"
 
 #include <QIcon>
@@ -30,10 +31,7 @@ FrmAbout::FrmAbout(Program& program) : ui_(std::make_unique<Ui::FrmAbout>()), pr
 {
     ui_->setupUi(this);
     setWindowIcon(programIcon());
-    // Designer keeps whole points only; the window's text is 8.25 pt.
-    QFont f = font();
-    f.setPointSizeF(8.25);
-    setFont(f);
+    setPointSizes({this}, 8.25);
 
     // Labels without a colour of their own use the button-text colour.
     for (QLabel* l : {ui_->lblVersion, ui_->Label2, ui_->Label1})

@@ -3,6 +3,7 @@
 #include "about/frmabout.h"
 #include "game/lamp.h"
 #include "game/program.h"
+#include "platform/fonts.h"
 #include "platform/process.h"
 #include "platform/programicon.h"
 #include "top5/sijoitus.h"
@@ -29,13 +30,7 @@ Vikkelo::Vikkelo(Program& program)
 {
     ui_->setupUi(this);
     setWindowIcon(programIcon());
-    // Designer keeps whole points only; the design's fonts are 8.25 pt.
-    for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(ui_->pisteet),
-                       static_cast<QWidget*>(ui_->Label1)}) {
-        QFont f = w->font();
-        f.setPointSizeF(8.25);
-        w->setFont(f);
-    }
+    setPointSizes({this, ui_->pisteet, ui_->Label1}, 8.25);
 
     lamps_ = {ui_->painike1, ui_->painike2, ui_->painike3, ui_->painike4};
     for (int n = 1; n <= Round::kLamps; ++n) {

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QStringList>
+#include <QWidget>
 
 void installFontSubstitutes()
 {
@@ -11,4 +12,13 @@ void installFontSubstitutes()
                                QStringList{QStringLiteral("Microsoft Sans Serif"),
                                            QStringLiteral("Arial")} + sansSerif);
     QFont::insertSubstitutions(QStringLiteral("Arial"), sansSerif);
+}
+
+void setPointSizes(std::initializer_list<QWidget*> widgets, double points)
+{
+    for (QWidget* w : widgets) {
+        QFont f = w->font();
+        f.setPointSizeF(points);
+        w->setFont(f);
+    }
 }

@@ -2,35 +2,23 @@
 
 #include "game/program.h"
 #include "platform/dialogs.h"
+#include "platform/fonts.h"
 #include "platform/programicon.h"
 #include "top5/tiedot.h"
 #include "ui_sijoitus.h"
 
 #include <QCloseEvent>
 
-namespace {
-
-void setPointSize(QWidget* w, qreal points)
-{
-    QFont f = w->font();
-    f.setPointSizeF(points);
-    w->setFont(f);
-}
-
-} // namespace
 
 Sijoitus::Sijoitus(Program& program) : ui_(std::make_unique<Ui::Sijoitus>()), program_(program)
 {
     ui_->setupUi(this);
     setWindowIcon(programIcon());
-    // Designer keeps whole points only; these are the sizes the window was drawn with.
-    setPointSize(this, 8.25);
-    for (QWidget* w : {static_cast<QWidget*>(ui_->close), static_cast<QWidget*>(ui_->Label16),
-                       static_cast<QWidget*>(ui_->pisteett), static_cast<QWidget*>(ui_->tila1),
-                       static_cast<QWidget*>(ui_->tila2), static_cast<QWidget*>(ui_->tila3),
-                       static_cast<QWidget*>(ui_->tila4), static_cast<QWidget*>(ui_->tila5)})
-        setPointSize(w, 9.75);
-    setPointSize(ui_->top5, 15.75);
+    setPointSizes({this}, 8.25);
+    setPointSizes({ui_->close, ui_->Label16, ui_->pisteett, ui_->tila1, ui_->tila2, ui_->tila3,
+                   ui_->tila4, ui_->tila5},
+                  9.75);
+    setPointSizes({ui_->top5}, 15.75);
 
     names_ = {ui_->sijoitus1, ui_->sijoitus2, ui_->sijoitus3, ui_->sijoitus4, ui_->sijoitus5};
     scores_ = {ui_->pisteet1, ui_->pisteet2, ui_->pisteet3, ui_->pisteet4, ui_->pisteet5};

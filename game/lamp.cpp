@@ -11,12 +11,13 @@ Lamp::Lamp(QWidget* parent) : QPushButton(parent)
     setDefault(false);
     // The face is filled edge to edge: nothing behind it needs painting.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    prepareCaption();
 }
 
 QFont Lamp::captionFont() const
 {
-    return bold_ ? boldFont_ : font();
+    QFont f = font();
+    f.setBold(bold_);
+    return f;
 }
 
 void Lamp::prepareCaption()
@@ -30,12 +31,14 @@ void Lamp::prepareCaption()
     }
     regularCaption_.prepare(QTransform(), font());
     boldCaption_.prepare(QTransform(), boldFont_);
+    captionReady_ = true;
 }
 
 void Lamp::changeEvent(QEvent* event)
 {
+    // Laid out again at the next paint, not at every change while the form is built.
     if (event->type() == QEvent::FontChange)
-        prepareCaption();
+        captionReady_ = false;
     QPushButton::changeEvent(event);
 }
 
@@ -92,10 +95,10 @@ void Lamp::paintEvent(QPaintEvent*)
     painter.fillRect(r, palette().color(QPalette::Shadow));
     painter.fillRect(r.adjusted(1, 1, -1, -1), faceColour());
 
-    if (regularCaption_.text() != text())
+    if (!captionReady_ || regularCaption_.text() != text())
         prepareCaption();
     QStaticText& caption = bold_ ? boldCaption_ : regularCaption_;
-    painter.setFont(captionFont());
+    painter.setFont(bold_ ? boldFont_ : font());
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
                                    QPalette::ButtonText));
     const QSizeF size = caption.size();

@@ -57,6 +57,7 @@ private:
     QFont boldFont_;
     QStaticText regularCaption_;
     QStaticText boldCaption_;
+    bool captionReady_ = false;
     // Both names are made once, so that a tick only swaps shared strings.
     QString litName_;
     QString darkName_;

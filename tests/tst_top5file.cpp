@@ -90,6 +90,31 @@ private slots:
         QCOMPARE(f.fields.mid(0, 3), QStringList({"Matti", "Teppo", "10"}));
     }
 
+    // Catches a Notepad "Unicode" file read as garbage, and a file with both
+    // encodings turning its Windows-1252 names into mojibake.
+    void utf16AndMixedFilesReadAsTheirLettersSay()
+    {
+        const QString text = QStringLiteral("Mäkelä,12\r\nŁukasz,9\r\nc,3\r\nd,2\r\ne,1\r\n");
+        QByteArray le("\xFF\xFE"), be("\xFE\xFF");
+        for (QChar c : text) {
+            le.append(char(c.unicode() & 0xff)).append(char(c.unicode() >> 8));
+            be.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xff));
+        }
+        for (const QByteArray& bytes : {le, be}) {
+            const Fields f = parseFields(bytes, true);
+            QVERIFY(f.ok);
+            QCOMPARE(f.fields.mid(0, 4), QStringList({"Mäkelä", "12", "Łukasz", "9"}));
+        }
+        // Cut short inside a field, a UTF-16 file is damage, not a shorter name.
+        QVERIFY(!parseFields(le.left(le.size() - 3), false).ok);
+
+        // "Mäkelä" in UTF-8 beside "Äijä" in Windows-1252.
+        const Fields mixed = parseFields("M\xc3\xa4kel\xc3\xa4,12\r\n\xc4ij\xe4,9\r\nc,3\r\nd,2\r\ne,1\r\n", true);
+        QVERIFY(mixed.ok);
+        QCOMPARE(mixed.fields[0], QStringLiteral("Mäkelä"));
+        QCOMPARE(mixed.fields[2], QStringLiteral("Äijä"));
+    }
+
     // Catches a reader that runs away on hostile bytes, or takes the start of
     // a huge file for a whole one.
     void hostileBytesAreDamageNotACrash()
@@ -152,6 +177,13 @@ private slots:
         for (int k = 0; k < kPlaces; ++k) {
             QCOMPARE(f.fields[2 * k], tricky[k]);
             QCOMPARE(f.fields[2 * k + 1], kScores[k]);
+        }
+
+        // Letters that in Windows-1252 spell a UTF-16 byte order mark are quoted,
+        // or the file would be read as UTF-16.
+        for (const QString& bom : {QStringLiteral("ÿþA"), QStringLiteral("þÿA")}) {
+            bytes = tableFile(names({bom, "b", "c", "d", "e"}), kScores);
+            QCOMPARE(parseFields(bytes, true).fields[0], bom);
         }
         QVERIFY(!needsQuotes("Matti Meikäläinen"));
         QVERIFY(needsQuotes(QString(QChar(0xFEFF)) + "x"));

@@ -38,6 +38,23 @@ QString decode(QByteArrayView bytes, bool utf8)
     return decoder.decode(bytes);
 }
 
+// A file saved as "Unicode" or "Unicode big endian" starts with a UTF-16 byte
+// order mark; its text is read as UTF-8 bytes, so that one field reader serves.
+// A trailing odd byte (a file cut short) becomes a replacement character.
+QByteArray utf16AsUtf8(const QByteArray& bytes)
+{
+    const bool littleEndian = bytes.startsWith("\xFF\xFE");
+    QStringDecoder decoder(littleEndian ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    const QString text = decoder.decode(QByteArrayView(bytes).sliced(2));
+    return text.toUtf8();
+}
+
+bool isUtf16Bom(const QByteArray& bytes)
+{
+    return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+}
+
 } // namespace
 
 double leadingNumber(const QString& text)
@@ -91,18 +108,16 @@ QString numberText(double value)
     return QString::number(value, 'g', 15);
 }
 
-Fields parseFields(const QByteArray& bytes, bool complete)
+namespace {
+
+Fields parseFieldsOf(const QByteArray& bytes, bool complete)
 {
     Fields result;
     const char* data = bytes.constData();
     const qsizetype n = bytes.size();
-    qsizetype pos = 0;
-    bool bom = false;
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
-        pos = 3;
-        bom = true;
-    }
-    const qsizetype begin = pos;
+    // A UTF-8 byte order mark says nothing the fields do not: each field is
+    // decoded on its own below.
+    qsizetype pos = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     QList<QByteArray> raw;
 
     const auto damaged = [&](const QString& why) {
@@ -181,9 +196,9 @@ Fields parseFields(const QByteArray& bytes, bool complete)
         raw.append(field);
     }
 
-    const bool utf8 = bom || isValidUtf8(QByteArrayView(data + begin, pos - begin));
     for (const QByteArray& field : raw) {
-        const QString text = decode(field, utf8);
+        // Decided field by field: a file edited by hand may mix the two.
+        const QString text = decode(field, isValidUtf8(field));
         // Quoting doubles the quotes in a name, so a long enough name read
         // bare would be saved to a file that no longer loads. UTF-8 is the
         // longer of the two encodings the save may choose.
@@ -195,15 +210,25 @@ Fields parseFields(const QByteArray& bytes, bool complete)
     return result;
 }
 
+} // namespace
+
+Fields parseFields(const QByteArray& bytes, bool complete)
+{
+    if (isUtf16Bom(bytes))
+        return parseFieldsOf(utf16AsUtf8(bytes), complete);
+    return parseFieldsOf(bytes, complete);
+}
+
 bool needsQuotes(const QString& field)
 {
     if (field.isEmpty())
         return false;
     if (field.front() == u' ' || field.back() == u' ' || field.front() == QChar(0xFEFF))
         return true;
-    // In Windows-1252 these three letters are the bytes of a UTF-8 byte order
-    // mark, which the reader drops at the start of the file.
-    if (field.startsWith(QStringLiteral("\u00EF\u00BB\u00BF")))
+    // In Windows-1252 these letters are the bytes of a UTF-8 or a UTF-16 byte
+    // order mark, which the reader takes for one at the start of the file.
+    if (field.startsWith(QStringLiteral("\u00EF\u00BB\u00BF")) || field.startsWith(QStringLiteral("\u00FF\u00FE")) ||
+        field.startsWith(QStringLiteral("\u00FE\u00FF")))
         return true;
     for (QChar c : field) {
         if (c == u',' || c == u'"' || c == u'\r' || c == u'\n')
@@ -228,14 +253,22 @@ QByteArray tableFile(const std::array<QString, kPlaces>& names,
     for (int k = 0; k < kPlaces; ++k)
         text += writtenField(names[k]) + u',' + writtenField(scores[k]) + QStringLiteral("\r\n");
 
+    // Windows-1252 as ever, unless a text does not fit in it, or its bytes
+    // would read back as UTF-8 (the reader decides field by field, and would
+    // then give other letters).
     QStringEncoder encoder(kWindows1252);
     const QByteArray legacy = encoder.encode(text);
-    // Windows-1252 as ever, unless a name does not fit in it, or its bytes
-    // would read back as UTF-8 (then they would come back as other letters).
-    const bool ascii = std::all_of(legacy.begin(), legacy.end(), [](char c) { return uchar(c) < 0x80; });
-    if (!encoder.hasError() && (ascii || !isValidUtf8(legacy)))
-        return legacy;
-    return text.toUtf8();
+    if (encoder.hasError())
+        return text.toUtf8();
+    const auto readsAsUtf8 = [](const QString& field) {
+        const QByteArray bytes = QStringEncoder(kWindows1252).encode(field);
+        const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+        return !ascii && isValidUtf8(bytes);
+    };
+    if (std::any_of(names.begin(), names.end(), readsAsUtf8) ||
+        std::any_of(scores.begin(), scores.end(), readsAsUtf8))
+        return text.toUtf8();
+    return legacy;
 }
 
 QByteArray defaultFile()

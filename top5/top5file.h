@@ -48,8 +48,10 @@ struct Fields {
 // ignored. An empty line is an empty field. Nothing after the tenth field is
 // looked at. `complete` says whether `bytes` is the whole file or only its start.
 //
-// The text is UTF-8 when the bytes read are valid UTF-8, and Windows-1252
-// otherwise (text with ä or ö in Windows-1252 is practically never valid UTF-8).
+// Each field is UTF-8 when its bytes are valid UTF-8, and Windows-1252
+// otherwise (text with ä or ö in Windows-1252 is practically never valid
+// UTF-8), so a file edited by hand may mix the two. A file that starts with a
+// UTF-16 byte order mark, either way round, is UTF-16 throughout.
 Fields parseFields(const QByteArray& bytes, bool complete);
 
 // Whether a name must be written in quotes to be read back unchanged.
@@ -58,7 +60,7 @@ bool needsQuotes(const QString& field);
 QString writtenField(const QString& field);
 
 // The file for a table: lines of name,score with CR LF. Windows-1252 when every
-// text fits in it, UTF-8 otherwise.
+// text fits in it and none would read back as UTF-8, UTF-8 otherwise.
 QByteArray tableFile(const std::array<QString, kPlaces>& names,
                      const std::array<QString, kPlaces>& scores);
 

@@ -209,7 +209,7 @@ void BM_TallennaTop5(benchmark::State& state)
     std::vector<double> samples;
     for (auto _ : state) {
         const auto start = Clock::now();
-        if (!board.program.tiedot().TallennaTop5())
+        if (board.program.tiedot().TallennaTop5() != Tiedot::SaveResult::Saved)
             state.SkipWithError("save failed");
         samples.push_back(microseconds(Clock::now() - start));
     }

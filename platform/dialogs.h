@@ -8,8 +8,9 @@ class Dialogs {
 public:
     // Answers, as the message box returns them.
     enum Answer { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
-    // Button sets; the first button of each set is the default.
-    enum class Buttons { Ok, OkCancel, YesNo };
+    // Button sets; the first button of each set is the default, except in
+    // YesNoDefaultNo, for a question whose Yes loses something.
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoDefaultNo };
 
     virtual ~Dialogs() = default;
 

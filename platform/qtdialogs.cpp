@@ -40,6 +40,7 @@ int QtDialogs::msgBox(const QString& text, Buttons buttons, const QString& title
         choices = {{kOk, QMessageBox::AcceptRole, Ok}, {kCancel, QMessageBox::RejectRole, Cancel}};
         break;
     case Buttons::YesNo:
+    case Buttons::YesNoDefaultNo:
         choices = {{kYes, QMessageBox::YesRole, Yes}, {kNo, QMessageBox::NoRole, No}};
         break;
     }
@@ -47,7 +48,7 @@ int QtDialogs::msgBox(const QString& text, Buttons buttons, const QString& title
     QList<QPushButton*> made;
     for (const Choice& c : choices)
         made.append(box.addButton(c.caption, c.role));
-    box.setDefaultButton(made.first());
+    box.setDefaultButton(buttons == Buttons::YesNoDefaultNo ? made.last() : made.first());
     // Esc answers with the last button (Cancel, No), or OK when it is alone.
     box.setEscapeButton(made.last());
 

@@ -139,8 +139,8 @@ private slots:
         QVERIFY(!QFile::exists("TOP5.dat.bak"));
     }
 
-    // Catches a damaged file destroyed by the default table, or replaced
-    // without a word.
+    // Catches a damaged file destroyed by the default table, replaced
+    // without a word or with the wrong reason, or an older backup lost.
     void aDamagedFileIsKeptAsBackupBeforeTheDefaultReplacesIt()
     {
         const QByteArray fourLines = "Matti,50\r\nLiisa,40\r\nPekka,30\r\nTeppo,20\r\n";
@@ -148,18 +148,22 @@ private slots:
         write("TOP5.dat.bak", "an older backup");
         startProgram();
         QCOMPARE(contents("TOP5.dat"), kDefault);
-        QCOMPARE(contents("TOP5.dat.bak"), fourLines);
+        QCOMPARE(contents("TOP5.dat.bak"), QByteArray("an older backup"));
+        QCOMPARE(contents("TOP5.dat.bak2"), fourLines);
         QVERIFY(!program_->sijoitus().exists());
         QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
-        QVERIFY(messages()[0].contains("TOP5.dat.bak"));
+        QVERIFY2(messages()[0].contains("tiedosto loppuu ennen kuin kaikki viisi sijaa on luettu") &&
+                     messages()[0].contains("nimellä TOP5.dat.bak2."),
+                 qPrintable(messages()[0]));
         QCOMPARE(fake_->dialogs.shown[0].title, QStringLiteral("Vikkelo"));
 
         // The labels of an existing window keep what they showed.
         table().sijoitus(1).setText("Kept");
-        write("TOP5.dat", "broken");
+        write("TOP5.dat", "a," + QByteArray(5000, '1') + "\r\n");
         program_->tiedot().LataaTop5();
         QCOMPARE(table().sijoitus(1).text(), QStringLiteral("Kept"));
-        QCOMPARE(contents("TOP5.dat.bak"), QByteArray("broken"));
+        QCOMPARE(contents("TOP5.dat.bak3"), "a," + QByteArray(5000, '1') + "\r\n");
+        QVERIFY2(messages().last().contains("liian pitkä"), qPrintable(messages().last()));
     }
 
     // Catches a load that reads a huge hostile file whole or chokes on it.
@@ -247,6 +251,12 @@ private slots:
         QTest::mouseClick(board.findChild<QPushButton*>("uusipeli"), Qt::LeftButton);
         QMetaObject::invokeMethod(&board.Timer1(), "timeout");
         QCOMPARE(board.round().jono().size(), std::size_t(1));
+
+        // Told once: the window made later meets the same failure silently,
+        // and shows the default table it could not write.
+        board.findChild<QAction*>("menusijoitus")->trigger();
+        QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
+        QCOMPARE(scores(), QStringList({"10", "8", "6", "4", "2"}));
     }
 
     // Catches a damaged file overwritten when no backup of it can be made.
@@ -281,6 +291,8 @@ private slots:
         QCOMPARE(fake_->dialogs.shown.size(), std::size_t(2));
         QVERIFY2(messages()[0].contains("kirjoitussuojattu"), qPrintable(messages()[0]));
         QVERIFY(messages()[0].contains("Sulje"));
+        // The one box also offers to close without saving, No being the default.
+        QVERIFY(fake_->dialogs.shown[0].buttons == Dialogs::Buttons::YesNoDefaultNo);
         QVERIFY(program_->sijoitus().exists());
         QVERIFY(table().isVisible());
         QCOMPARE(contents("TOP5.dat"), kPlayed);
@@ -303,6 +315,18 @@ private slots:
         QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
         QVERIFY2(messages()[0].contains("kansio nimeltä TOP5.dat"), qPrintable(messages()[0]));
         QVERIFY(program_->vikkelo().get().isVisible());
+
+        // One message per action: opening the window says nothing new, and a
+        // clear that cannot write the default says so once and changes nothing.
+        program_->sijoitus().show();
+        QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
+        table().sijoitus(1).setText("Kept");
+        fake_->dialogs.answers = {Dialogs::Ok};
+        QTest::mouseClick(table().findChild<QPushButton*>("clear"), Qt::LeftButton);
+        QCOMPARE(fake_->dialogs.shown.size(), std::size_t(3));
+        QVERIFY2(messages()[2].contains("kansio nimeltä TOP5.dat"), qPrintable(messages()[2]));
+        QCOMPARE(table().sijoitus(1).text(), QStringLiteral("Kept"));
+        QCOMPARE(contents("TOP5.dat/keep"), QByteArray("x"));
     }
 };
 

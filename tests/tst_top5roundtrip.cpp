@@ -101,7 +101,7 @@ private slots:
                 table().sijoitus(k).setText(names[k - 1]);
                 table().pisteet(k).setText(scores[k - 1]);
             }
-            QVERIFY(program_->tiedot().TallennaTop5());
+            QVERIFY(program_->tiedot().TallennaTop5() == Tiedot::SaveResult::Saved);
             for (int k = 1; k <= top5file::kPlaces; ++k) {
                 table().sijoitus(k).setText("-");
                 table().pisteet(k).setText("-");

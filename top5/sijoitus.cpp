@@ -53,8 +53,10 @@ void Sijoitus::clearClicked()
         QStringLiteral("Varoitus"));
     if (answer != Dialogs::Ok)
         return;
-    program_.tiedot().OletusTop5();
-    program_.tiedot().LataaTop5();
+    // A default table that could not be written leaves everything as it
+    // was, and the player has been told why once.
+    if (program_.tiedot().OletusTop5())
+        program_.tiedot().LataaTop5();
 }
 
 void Sijoitus::closeClicked()
@@ -64,8 +66,15 @@ void Sijoitus::closeClicked()
 
 bool Sijoitus::saveAndUnload()
 {
-    if (!program_.tiedot().TallennaTop5())
+    switch (program_.tiedot().TallennaTop5()) {
+    case Tiedot::SaveResult::Saved:
+        break;
+    case Tiedot::SaveResult::KeepOpen:
         return false; // the player was told why; the table stays on screen to be saved again
+    case Tiedot::SaveResult::CloseUnsaved:
+        program_.tiedot().forgetNewScores();
+        break;
+    }
     program_.sijoitus().unload();
     return true;
 }

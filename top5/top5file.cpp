@@ -202,7 +202,7 @@ Fields parseFieldsOf(const QByteArray& bytes, bool complete)
         // Quoting doubles the quotes in a name, so a long enough name read
         // bare would be saved to a file that no longer loads. UTF-8 is the
         // longer of the two encodings the save may choose.
-        if (writtenField(text).toUtf8().size() > kMaxFieldBytes)
+        if (!fitsInFile(text))
             return damaged(tooLong);
         result.fields.append(text);
     }
@@ -244,6 +244,12 @@ QString writtenField(const QString& field)
     QString quoted = field;
     quoted.replace(u'"', QStringLiteral("\"\""));
     return u'"' + quoted + u'"';
+}
+
+bool fitsInFile(const QString& field)
+{
+    // UTF-8 is the longer of the two encodings the save may choose.
+    return writtenField(field).toUtf8().size() <= kMaxFieldBytes;
 }
 
 QByteArray tableFile(const std::array<QString, kPlaces>& names,

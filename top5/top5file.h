@@ -58,6 +58,9 @@ Fields parseFields(const QByteArray& bytes, bool complete);
 bool needsQuotes(const QString& field);
 // The field as written: as it stands, or quoted with its quotes doubled.
 QString writtenField(const QString& field);
+// Whether the text, as written, is within the field limit, so that a file
+// holding it loads again.
+bool fitsInFile(const QString& field);
 
 // The file for a table: lines of name,score with CR LF. Windows-1252 when every
 // text fits in it and none would read back as UTF-8, UTF-8 otherwise.

@@ -39,7 +39,7 @@ public:
         if (onShow)
             onShow();
         if (answers.empty())
-            return buttons == Buttons::YesNo ? No : (buttons == Buttons::OkCancel ? Cancel : Ok);
+            return buttons == Buttons::Ok ? Ok : (buttons == Buttons::OkCancel ? Cancel : No);
         const int a = answers.front();
         answers.pop_front();
         return a;

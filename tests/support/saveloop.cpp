@@ -28,7 +28,7 @@ int main(int argc, char* argv[])
             table.sijoitus(k).setText((a ? savetables::kNamesA : savetables::kNamesB)[k - 1]);
             table.pisteet(k).setText((a ? savetables::kScoresA : savetables::kScoresB)[k - 1]);
         }
-        if (!program.tiedot().TallennaTop5())
+        if (program.tiedot().TallennaTop5() != Tiedot::SaveResult::Saved)
             return 2;
         if (i == 0) {
             std::fputs("ready\n", stdout);

@@ -11,6 +11,7 @@
 #include "top5/sijoitus.h"
 #include "top5/tiedot.h"
 
+#include <QAction>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -62,7 +63,10 @@ private:
         QCOMPARE(board().round().peli(), 0);
         QCOMPARE(board().pisteet().text(), QStringLiteral("0"));
         QVERIFY(!board().Timer1().isActive());
+        QCOMPARE(board().Timer1().interval(), 1000);
         QVERIFY(!board().painike(1).isEnabled());
+        QCOMPARE(board().findChild<QPushButton*>("uusipeli")->text(), QStringLiteral("Uusi peli"));
+        QCOMPARE(board().findChild<QAction*>("menuUusipeli")->text(), QStringLiteral("Uusi peli"));
     }
 
 private slots:
@@ -178,7 +182,8 @@ private slots:
     }
 
     // The name prompt's rules: catches empty, cancelled or one-blank names
-    // accepted, a length counted in code units, and a refused name not offered again.
+    // accepted, a length counted in code units, a refused name not offered
+    // again, and a name shown as rich text.
     void theNamePromptInsistsOnAFittingName()
     {
         startProgram();
@@ -212,6 +217,16 @@ private slots:
         dialogs().typed = {"  "};
         playAndLose(9);
         QCOMPARE(table().sijoitus(3).text(), QStringLiteral("  "));
+
+        // A name that looks like markup is shown as typed, tags and all, not
+        // as one bold letter.
+        const QString markup = QStringLiteral("<b>x</b>");
+        dialogs().typed = {markup};
+        playAndLose(9);
+        QLabel& shown = table().sijoitus(3);
+        QCOMPARE(shown.text(), markup);
+        QVERIFY2(shown.sizeHint().width() >= shown.fontMetrics().horizontalAdvance(markup),
+                 qPrintable(QString::number(shown.sizeHint().width())));
     }
 
     // Catches a table that reaches the file without "Sulje", or a quit that saves.
@@ -240,6 +255,9 @@ private slots:
         const int lamps[] = {1, 3, 4, 2, 1, 4, 3, 1, 2, 4, 1, 3};
         for (int i = 0; i < 12; ++i) {
             tick(lamps[i]);
+            // The real timer, not only the rules, runs 10 ms faster per press
+            // from the tick after it.
+            QCOMPARE(board().Timer1().interval(), 1000 - 10 * i);
             press(lamps[i], buttons[i % 3]);
             QCOMPARE(board().pisteet().text(), QString::number(i + 1));
             QCOMPARE(board().round().period(), 1000 - 10 * (i + 1));
@@ -247,6 +265,7 @@ private slots:
         }
         dialogs().typed = {"Pelaaja"};
         tick(2);
+        QCOMPARE(board().Timer1().interval(), 880);
         press(1, Qt::RightButton); // out of order
         QVERIFY(table().isVisible());
         QCOMPARE(table().sijoitus(1).text(), QStringLiteral("Pelaaja"));

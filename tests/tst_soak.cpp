@@ -31,7 +31,15 @@ private slots:
     // a round that goes on after a failed press or keeps state past its reset.
     void aMillionEventsKeepTheRoundsInvariants()
     {
-        const quint64 seed = QRandomGenerator::system()->generate64();
+        // A fresh player every run; a failing one is replayed by its seed.
+        quint64 seed = QRandomGenerator::system()->generate64();
+        if (qEnvironmentVariableIsSet("VIKKELO_SOAK_SEED")) {
+            bool ok = false;
+            seed = qEnvironmentVariable("VIKKELO_SOAK_SEED").toULongLong(&ok);
+            QVERIFY2(ok, "VIKKELO_SOAK_SEED is not a whole number");
+        }
+        qInfo("seed %llu (VIKKELO_SOAK_SEED=%llu replays this run)", static_cast<unsigned long long>(seed),
+              static_cast<unsigned long long>(seed));
         QRandomGenerator player(seed);
         FixedTimeOfDay clock;
         ScriptedRandom random;

@@ -19,8 +19,9 @@
 
 namespace {
 
-const quint32 kBright[] = {255, 65535, 65280, 16711680};
-const quint32 kDark[] = {128, 32896, 32768, 8388608};
+// The lamps' colours as red, green, blue: red, yellow, green and blue.
+const QColor kBright[] = {QColor(255, 0, 0), QColor(255, 255, 0), QColor(0, 255, 0), QColor(0, 0, 255)};
+const QColor kDark[] = {QColor(128, 0, 0), QColor(128, 128, 0), QColor(0, 128, 0), QColor(0, 0, 128)};
 
 } // namespace
 
@@ -38,7 +39,7 @@ private:
     {
         for (int n = 1; n <= 4; ++n) {
             Lamp& lamp = board().painike(n);
-            QCOMPARE(lamp.faceColour(), Lamp::fromBgr(kDark[n - 1]));
+            QCOMPARE(lamp.faceColour(), kDark[n - 1]);
             QVERIFY(!lamp.isBold());
             QVERIFY(!lamp.isEnabled());
             QCOMPARE(lamp.text(), QStringLiteral("KLIK"));
@@ -148,7 +149,7 @@ private slots:
         QCOMPARE(action("menuUusipeli")->text(), QStringLiteral("Keskeytä"));
         for (int n = 1; n <= 4; ++n) {
             Lamp& lamp = board().painike(n);
-            QCOMPARE(lamp.faceColour(), Lamp::fromBgr(kBright[n - 1]));
+            QCOMPARE(lamp.faceColour(), kBright[n - 1]);
             QVERIFY(lamp.isBold());
             QVERIFY(lamp.isEnabled());
         }
@@ -196,8 +197,7 @@ private slots:
             const int lit = board().round().sama();
             for (int n = 1; n <= 4; ++n) {
                 Lamp& lamp = board().painike(n);
-                QCOMPARE(lamp.faceColour(),
-                         Lamp::fromBgr(n == lit ? kBright[n - 1] : kDark[n - 1]));
+                QCOMPARE(lamp.faceColour(), n == lit ? kBright[n - 1] : kDark[n - 1]);
                 QCOMPARE(lamp.isBold(), n == lit);
                 QVERIFY(lamp.isEnabled());
             }
@@ -218,14 +218,14 @@ private slots:
             return ink;
         };
         const QImage bold = lamp.grab().toImage();
-        QCOMPARE(QColor(bold.pixel(5, 5)), Lamp::fromBgr(kBright[0]));
+        QCOMPARE(QColor(bold.pixel(5, 5)), kBright[0]);
         lamp.setBold(false);
         const QImage regular = lamp.grab().toImage();
-        QCOMPARE(QColor(regular.pixel(5, 5)), Lamp::fromBgr(kBright[0]));
+        QCOMPARE(QColor(regular.pixel(5, 5)), kBright[0]);
         QVERIFY2(inkOf(bold) > inkOf(regular) + 20,
                  qPrintable(QStringLiteral("%1 vs %2").arg(inkOf(bold)).arg(inkOf(regular))));
         lamp.setBright(false);
-        QCOMPARE(QColor(lamp.grab().toImage().pixel(5, 5)), Lamp::fromBgr(kDark[0]));
+        QCOMPARE(QColor(lamp.grab().toImage().pixel(5, 5)), kDark[0]);
     }
 
     // Catches presses taken from the keyboard or only from the left button.

@@ -7,6 +7,8 @@ test_packages=(g++-mingw-w64-x86-64 libbenchmark-dev)
 # Desktop program: the validators of the desktop entry and the AppStream file,
 # and dpkg-shlibdeps and file, which CPack needs for the package's dependencies.
 test_packages+=(desktop-file-utils appstream dpkg-dev file)
+# A read error injected into a copy of the game (tst_copies).
+test_packages+=(strace)
 bench_packages=(libbenchmark-dev xvfb)
 # The fuzz run's compiler and libFuzzer; the sanitizer run uses g++'s own.
 reliability_packages=(clang libclang-rt-14-dev)

@@ -1,0 +1,66 @@
+// A second copy of the game for the tests that need two processes: the real
+// program with scripted dialogs, in the working folder it is started in,
+// driven one command per line on standard input:
+//   enter SCORE NAME   a round ends with SCORE and the player types NAME
+//   save               "Sulje" in the ranking window
+//   clear              "Tyhjennä TOP5", answered OK
+// After each command, and once at start, it prints every message box shown
+// since ("message: " and the text on one line; name prompts are not
+// listed), then "done".
+
+#include "game/program.h"
+#include "game/vikkelo.h"
+#include "support/fakeplatform.h"
+#include "top5/sijoitus.h"
+#include "top5/tiedot.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    FakePlatform fake;
+    Program program(fake.platform);
+    program.vikkelo().show();
+
+    std::size_t told = 0;
+    const auto report = [&] {
+        for (; told < fake.dialogs.shown.size(); ++told) {
+            if (fake.dialogs.shown[told].kind != ScriptedDialogs::Shown::Message)
+                continue;
+            QString text = fake.dialogs.shown[told].text;
+            text.replace(u'\n', u' ');
+            std::printf("message: %s\n", text.toUtf8().constData());
+        }
+        std::puts("done");
+        std::fflush(stdout);
+    };
+    report();
+
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        const QString command = QString::fromStdString(line);
+        if (command.startsWith(QStringLiteral("enter "))) {
+            const QString score = command.section(u' ', 1, 1);
+            fake.dialogs.typed = {command.section(u' ', 2)};
+            program.vikkelo().get().pisteet().setText(score);
+            program.tiedot().endOfGame();
+        } else if (command == QStringLiteral("save")) {
+            program.sijoitus().get().findChild<QPushButton*>(QStringLiteral("close"))->click();
+        } else if (command == QStringLiteral("clear")) {
+            fake.dialogs.answers = {Dialogs::Ok};
+            program.sijoitus().get().findChild<QPushButton*>(QStringLiteral("clear"))->click();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        report();
+    }
+    return 0;
+}

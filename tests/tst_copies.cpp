@@ -1,0 +1,149 @@
+// Copies of the game as separate processes in one folder (the helper
+// top5_copy): neither loses the other's high scores, a deliberate clear stays
+// a clear, and a table whose reads fail is not taken for a damaged one.
+
+#include "support/fakeplatform.h"
+#include "support/files.h"
+#include "top5/tiedot.h"
+#include "top5/top5file.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest>
+
+namespace {
+
+const QByteArray kPlayed = "Matti,50\r\n\xc4ij\xe4,40\r\nLiisa,30\r\nPekka,20\r\nTeppo,12\r\n";
+
+// One running copy, driven a command at a time.
+class Copy {
+public:
+    explicit Copy(const QString& folder, const QStringList& wrapper = {})
+    {
+        QStringList args = wrapper;
+        args << QStringLiteral(VIKKELO_COPY);
+        process_.setWorkingDirectory(folder);
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process_.start(args.takeFirst(), args);
+        started_ = process_.waitForStarted();
+        readUntilDone();
+    }
+    ~Copy()
+    {
+        process_.closeWriteChannel();
+        if (!process_.waitForFinished(10000))
+            process_.kill();
+    }
+
+    bool started() const { return started_; }
+    // The messages shown since the last command (or since the start).
+    QStringList messages() const { return messages_; }
+
+    QStringList send(const QByteArray& command)
+    {
+        process_.write(command + '\n');
+        readUntilDone();
+        return messages_;
+    }
+
+private:
+    void readUntilDone()
+    {
+        messages_.clear();
+        for (;;) {
+            while (!process_.canReadLine()) {
+                if (!process_.waitForReadyRead(30000)) {
+                    messages_ << QStringLiteral("<no answer from the copy>");
+                    return;
+                }
+            }
+            const QString line = QString::fromUtf8(process_.readLine()).trimmed();
+            if (line == QStringLiteral("done"))
+                return;
+            messages_ << line.mid(line.indexOf(u' ') + 1);
+        }
+    }
+
+    QProcess process_;
+    bool started_ = false;
+    QStringList messages_;
+};
+
+} // namespace
+
+class TestCopies : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempWorkdir> dir_;
+
+private slots:
+    void init() { dir_ = std::make_unique<TempWorkdir>(); }
+    void cleanup() { dir_.reset(); }
+
+    // Catches a save that writes over another copy's new score with the
+    // table this copy loaded at its start, and a clear undone by the other
+    // copy's next save.
+    void twoCopiesKeepEachOthersScores()
+    {
+        write(Tiedot::kFileName, kPlayed);
+        Copy anna(dir_->path());
+        Copy bert(dir_->path());
+        QVERIFY(anna.started() && bert.started());
+        QCOMPARE(anna.messages(), QStringList());
+
+        QCOMPARE(anna.send("enter 60 Anna"), QStringList());
+        QCOMPARE(bert.send("enter 55 Bert"), QStringList());
+        QCOMPARE(anna.send("save"), QStringList());
+        QCOMPARE(bert.send("save"), QStringList());
+        QCOMPARE(contents(Tiedot::kFileName),
+                 top5file::tableFile({"Anna", "Bert", "Matti", QStringLiteral("Äijä"), "Liisa"},
+                                     {"60", "55", "50", "40", "30"}));
+
+        // Anna's next score is not saved yet when Bert clears the table: the
+        // clear stands, Anna's new score goes into it, the old ones stay gone.
+        anna.send("enter 45 Cilla");
+        QCOMPARE(bert.send("clear"), QStringList({QStringLiteral("Haluatko varmasti tyhjentää TOP5:n?")}));
+        QCOMPARE(contents(Tiedot::kFileName), top5file::defaultFile());
+        QCOMPARE(anna.send("save"), QStringList());
+        QCOMPARE(contents(Tiedot::kFileName),
+                 top5file::tableFile({"Cilla", "Tuntematon", "Tuntematon", "Tuntematon", "Tuntematon"},
+                                     {"45", "10", "8", "6", "4"}));
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList({Tiedot::kFileName}));
+    }
+
+    // Catches a good table on a disk whose reads fail moved aside and
+    // replaced by the default, or written over by the next save.
+    void aTableWhoseReadsFailIsNeverWrittenOver()
+    {
+        const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+        if (strace.isEmpty())
+            QSKIP("strace is not installed: no read error can be injected (the test command installs it)");
+        if (QProcess::execute(strace, {"-o", "/dev/null", "true"}) != 0)
+            QSKIP("strace cannot trace here (ptrace not allowed): no read error can be injected");
+
+        write(Tiedot::kFileName, kPlayed);
+        Copy copy(dir_->path(), {strace, "-f", "-qq", "-o", "/dev/null", "-P", Tiedot::kFileName,
+                                 "-e", "trace=read", "-e", "inject=read:error=EIO"});
+        QVERIFY(copy.started());
+        QCOMPARE(copy.messages().size(), 1);
+        QVERIFY2(copy.messages()[0].contains("tiedoston lukeminen epäonnistui") &&
+                     copy.messages()[0].contains("eikä peli kirjoita sen päälle"),
+                 qPrintable(copy.messages()[0]));
+
+        // Told once; a high score still goes into the table on screen...
+        QCOMPARE(copy.send("enter 99 Eero"), QStringList());
+        // ...but the save refuses, and the clear too.
+        QStringList said = copy.send("save");
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said[0].contains("ei voitu lukea, joten peli ei kirjoita sen päälle"), qPrintable(said[0]));
+        said = copy.send("clear");
+        QCOMPARE(said.size(), 2);
+        QCOMPARE(contents(Tiedot::kFileName), kPlayed);
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList({Tiedot::kFileName}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCopies)
+#include "tst_copies.moc"

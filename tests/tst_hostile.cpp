@@ -1,0 +1,269 @@
+// A working folder that holds anything under the TOP5 names: links, FIFOs,
+// sockets and folders are never read, written, moved or followed; backups
+// are never replaced; a file that could not be kept is never written over; a
+// name the prompt takes always loads back; a removed folder is named; and a
+// crashed save's leftover goes at the next start.
+
+#include "game/program.h"
+#include "game/vikkelo.h"
+#include "support/fakeplatform.h"
+#include "support/files.h"
+#include "support/programtest.h"
+#include "top5/sijoitus.h"
+#include "top5/tiedot.h"
+#include "top5/top5file.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+const QByteArray kPlayed = "Matti,50\r\n\xc4ij\xe4,40\r\nLiisa,30\r\nPekka,20\r\nTeppo,12\r\n";
+const QStringList kDefaultScores = {"10", "8", "6", "4", "2"};
+
+QStringList entries()
+{
+    return QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                            QDir::Name);
+}
+
+bool isLink(const char* name)
+{
+    struct stat st;
+    return ::lstat(name, &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+} // namespace
+
+class TestHostile : public ProgramTest {
+    Q_OBJECT
+
+private:
+    // "Sulje", with the answer to a question it may ask.
+    void pressClose(int answer = Dialogs::No)
+    {
+        fake_->dialogs.answers = {answer};
+        QTest::mouseClick(table().findChild<QPushButton*>("close"), Qt::LeftButton);
+        fake_->dialogs.answers.clear();
+    }
+    QString lastMessage() const { return fake_->dialogs.shown.back().text; }
+    // The game started again in the same folder.
+    void restart()
+    {
+        program_.reset();
+        flushUnloads();
+        fake_ = std::make_unique<FakePlatform>();
+        startProgram();
+    }
+    // A round ends with the score, and the player types the name; the
+    // name prompt is not counted among the messages.
+    void endRound(const QString& score, const QString& name)
+    {
+        board().pisteet().setText(score);
+        fake_->dialogs.typed = {name};
+        program_->tiedot().endOfGame();
+        QCOMPARE(fake_->dialogs.shown.back().kind, ScriptedDialogs::Shown::Input);
+        fake_->dialogs.shown.pop_back();
+    }
+
+private slots:
+    void init() { newFolder(); }
+    void cleanup() { endAll(); }
+
+    // Catches a save through a link into its target, a start that blocks on
+    // a FIFO or creates a dangling link's target, any of these moved to a
+    // backup, and a ranking window that then can never be closed.
+    void nothingButARegularFileIsReadWrittenOrFollowed()
+    {
+        const QByteArray target = QByteArray("line of someone else's file\n").repeated(58);
+        const struct {
+            const char* kind;
+            const char* said;
+        } cases[] = {{"link", "symbolinen linkki"}, {"dangling", "symbolinen linkki"},
+                     {"fifo", "nimetty putki"},      {"socket", "pistoke"},
+                     {"folder", "kansio nimeltä TOP5.dat"}};
+        for (const auto& c : cases) {
+            endAll();
+            newFolder();
+            const QByteArray kind = c.kind;
+            if (kind == "link") {
+                write("target.txt", target);
+                QCOMPARE(::symlink("target.txt", "TOP5.dat"), 0);
+            } else if (kind == "dangling") {
+                QCOMPARE(::symlink("made-by-link.txt", "TOP5.dat"), 0);
+            } else if (kind == "fifo") {
+                QCOMPARE(::mkfifo("TOP5.dat", 0600), 0);
+            } else if (kind == "socket") {
+                const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+                sockaddr_un address{};
+                address.sun_family = AF_UNIX;
+                std::strcpy(address.sun_path, "TOP5.dat");
+                QCOMPARE(::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+                ::close(s);
+            } else {
+                QVERIFY(QDir().mkdir("TOP5.dat"));
+            }
+            const QStringList before = entries();
+
+            startProgram();
+            QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
+            QVERIFY2(lastMessage().contains(c.said), qPrintable(lastMessage()));
+            QCOMPARE(fake_->dialogs.shown[0].title, QStringLiteral("Vikkelo"));
+            board().findChild<QAction*>("menusijoitus")->trigger();
+            QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
+            QCOMPARE(scores(), kDefaultScores);
+
+            endRound("11", "Uusi");
+            pressClose(Dialogs::No);
+            QCOMPARE(fake_->dialogs.shown.size(), std::size_t(2));
+            QVERIFY2(lastMessage().contains(c.said), qPrintable(lastMessage()));
+            QVERIFY(fake_->dialogs.shown.back().buttons == Dialogs::Buttons::YesNoDefaultNo);
+            QVERIFY(program_->sijoitus().exists() && table().isVisible());
+            pressClose(Dialogs::Yes);
+            QVERIFY(!program_->sijoitus().exists());
+
+            QVERIFY2(entries() == before, qPrintable(c.kind + (": " + entries().join(u' '))));
+            if (kind == "link")
+                QCOMPARE(contents("target.txt"), target);
+            if (kind == "link" || kind == "dangling")
+                QVERIFY(isLink("TOP5.dat"));
+        }
+
+        // A hard link is a regular file: its name gets the new table, the
+        // other name keeps the old bytes.
+        endAll();
+        newFolder();
+        write("other.dat", kPlayed);
+        QCOMPARE(::link("other.dat", "TOP5.dat"), 0);
+        startProgram();
+        endRound("60", "Anna");
+        pressClose();
+        QVERIFY(contents("TOP5.dat").startsWith("Anna,60\r\n"));
+        QCOMPARE(contents("other.dat"), kPlayed);
+
+        // The lock beside the file is never opened when it is not a file.
+        QCOMPARE(::mkfifo("TOP5.dat.lock", 0600), 0);
+        program_->sijoitus().show();
+        pressClose();
+        QVERIFY2(lastMessage().contains("TOP5.dat.lock"), qPrintable(lastMessage()));
+        QVERIFY(contents("TOP5.dat").startsWith("Anna,60\r\n"));
+    }
+
+    // Catches a backup written through a dangling link, an older backup
+    // replaced, and a damaged file that could not be kept written over later.
+    void backupsAreNeverReplacedAndAnUnkeptFileNeverWrittenOver()
+    {
+        const QByteArray damaged = "#!/bin/sh\necho hi\n";
+        write("TOP5.dat", damaged);
+        QCOMPARE(::symlink("elsewhere.txt", "TOP5.dat.bak"), 0);
+        write("TOP5.dat.bak2", "older");
+        startProgram();
+        QVERIFY(!QFile::exists("elsewhere.txt"));
+        QCOMPARE(contents("TOP5.dat.bak2"), QByteArray("older"));
+        QCOMPARE(contents("TOP5.dat.bak3"), damaged);
+        QVERIFY2(lastMessage().contains("TOP5.dat.bak3."), qPrintable(lastMessage()));
+        QCOMPARE(contents("TOP5.dat"), top5file::defaultFile());
+
+        // Every backup name taken: the file stays as it is, and stays so.
+        for (int n = 4; n <= 9; ++n)
+            QVERIFY(QDir().mkdir("TOP5.dat.bak" + QString::number(n)));
+        const QByteArray fourLines = "Matti,50\r\nLiisa,40\r\nPekka,30\r\nTeppo,20\r\n";
+        write("TOP5.dat", fourLines);
+        restart();
+        QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
+        QVERIFY2(lastMessage().contains("jätettiin ennalleen") && lastMessage().contains("TOP5.dat.bak9"),
+                 qPrintable(lastMessage()));
+
+        endRound("99", "Uusi");
+        QCOMPARE(names()[0], QStringLiteral("Uusi"));
+        QCOMPARE(scores()[1], QStringLiteral("10"));
+        pressClose();
+        QVERIFY2(lastMessage().contains("vioittunut eikä siitä voitu tehdä varmuuskopiota"),
+                 qPrintable(lastMessage()));
+        QVERIFY(table().isVisible());
+        // The clear cannot write over it either.
+        fake_->dialogs.answers = {Dialogs::Ok};
+        QTest::mouseClick(table().findChild<QPushButton*>("clear"), Qt::LeftButton);
+        QCOMPARE(names()[0], QStringLiteral("Uusi"));
+        QCOMPARE(contents("TOP5.dat"), fourLines);
+        QVERIFY(!QFile::exists("elsewhere.txt"));
+    }
+
+    // Catches a name the prompt accepts that the file cannot hold, which
+    // made the next start set the whole table aside.
+    void aNameThePromptAcceptsAlwaysLoadsBack()
+    {
+        startProgram();
+        // Seventeen letters; the accents make its UTF-8 exactly 4096 bytes,
+        // the most a field may take, and with one more byte too long.
+        const QString accents = QString(2038, QChar(0x0301));
+        const QString fits = QString(15, u'b') + u'a' + accents + QStringLiteral("c\u20DD");
+        const QString tooLong = QStringLiteral("ä") + QString(14, u'b') + u'a' + accents + QStringLiteral("c\u20DD");
+        QCOMPARE(fits.toUtf8().size(), 4096);
+        QCOMPARE(tooLong.toUtf8().size(), 4097);
+
+        board().pisteet().setText("70");
+        fake_->dialogs.typed = {tooLong, fits};
+        program_->tiedot().endOfGame();
+        QCOMPARE(fake_->dialogs.shown.size(), std::size_t(3));
+        QCOMPARE(fake_->dialogs.shown[1].text,
+                 QStringLiteral("Nimimerkkisi tai nimesi on liian pitkä tallennettavaksi: siinä on liikaa "
+                                "tarkkeita tai erikoismerkkejä!"));
+        QCOMPARE(fake_->dialogs.shown[2].defaultText, tooLong);
+        QCOMPARE(names()[0], fits);
+        pressClose();
+        QVERIFY(!program_->sijoitus().exists());
+
+        restart();
+        QVERIFY(fake_->dialogs.shown.empty());
+        QCOMPARE(names()[0], fits);
+    }
+
+    // Catches a message with an empty folder name once the folder is gone,
+    // and a ranking window that can then never be closed.
+    void aRemovedFolderIsNamedAndTheWindowStillCloses()
+    {
+        startProgram();
+        program_->sijoitus().show();
+        QVERIFY(QFile::remove("TOP5.dat"));
+        QVERIFY(QDir().rmdir(dir_->path()));
+        pressClose(Dialogs::No);
+        QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
+        QVERIFY2(lastMessage().contains(QDir::toNativeSeparators(dir_->path()) + ", josta peli käynnistettiin, on "
+                                                                                 "poistettu"),
+                 qPrintable(lastMessage()));
+        QVERIFY(table().isVisible());
+        pressClose(Dialogs::Yes);
+        QVERIFY(!program_->sijoitus().exists());
+    }
+
+    // Catches a crashed save's temporary left for good, or a save of
+    // another copy going on now taken for one.
+    void aCrashedSavesLeftoverGoesAtTheNextStart()
+    {
+        // A good table, so that the start writes nothing of its own.
+        write(Tiedot::kFileName, kPlayed);
+        write(Tiedot::kTempName, kPlayed);
+        QFile old(Tiedot::kTempName);
+        QVERIFY(old.open(QIODevice::ReadWrite));
+        QVERIFY(old.setFileTime(QDateTime::currentDateTime().addSecs(-120), QFileDevice::FileModificationTime));
+        old.close();
+        startProgram();
+        QVERIFY(!QFile::exists(Tiedot::kTempName));
+
+        write(Tiedot::kTempName, kPlayed);
+        restart();
+        QVERIFY(QFile::exists(Tiedot::kTempName));
+    }
+};
+
+QTEST_MAIN(TestHostile)
+#include "tst_hostile.moc"

@@ -278,7 +278,9 @@ QString Tiedot::writeLocked(bool merge, const QByteArray& fixed)
     if (why.isEmpty()) {
         switch (written.error) {
         case ENOSPC:
+#ifdef EDQUOT
         case EDQUOT:
+#endif
         case EFBIG:
             why = kDiskFull;
             break;

@@ -1,23 +1,29 @@
-// What the desktop sees of the three windows: icons sharp at every scale,
-// and for a screen reader a Finnish name on every
-// control, lamps that say their colour and whether they are lit, and a score
-// whose name carries the number. (The change events themselves need a
-// platform with an accessibility bridge; offscreen Qt has none, so they are
-// checked by hand through AT-SPI, as the README tells.)
+// What the desktop sees of the three windows and the dialogs: icons sharp
+// at every scale, and for a screen reader menus that list their items, a
+// name on every control that says what its caption shows, lamps that say
+// their colour and whether they are lit, and a score whose name carries the
+// number. (The change events themselves need a platform with an
+// accessibility bridge; offscreen Qt has none, so they are checked by hand
+// through AT-SPI, as the README tells.)
 
 #include "about/frmabout.h"
 #include "game/lamp.h"
 #include "game/program.h"
 #include "game/vikkelo.h"
+#include "platform/qtdialogs.h"
 #include "support/fakeplatform.h"
 #include "support/programtest.h"
 #include "top5/sijoitus.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -27,6 +33,25 @@ QString nameOf(QObject* object)
 {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
     return iface ? iface->text(QAccessible::Name) : QStringLiteral("<no interface>");
+}
+
+// A caption as it is read: no access-key marks, runs of blanks as one.
+QString spoken(QString caption)
+{
+    caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    caption.remove(u'&');
+    caption.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+    return caption.simplified();
+}
+
+// Runs `act` on the modal box once it is open.
+void whenOpen(std::function<void(QWidget&)> act)
+{
+    QTimer::singleShot(0, [act] {
+        QWidget* box = QApplication::activeModalWidget();
+        QVERIFY(box);
+        act(*box);
+    });
 }
 
 // Every interface under root, by the object it stands for.
@@ -66,6 +91,42 @@ private:
         return names;
     }
 
+    // Walks what a screen reader reaches from iface: every control a player
+    // can operate has a role and a name, and wherever a control shows a
+    // caption, its name contains that caption, so that a player who says
+    // what they see is understood. The lamps' caption says nothing a player
+    // needs; their names tell colour and state instead.
+    void checkSpokenAsShown(QAccessibleInterface* iface, const QString& where)
+    {
+        const QAccessible::State state = iface->state();
+        if (state.invisible)
+            return;
+        QObject* o = iface->object();
+        const QString name = iface->text(QAccessible::Name);
+        const QString what = where + QLatin1Char('/') + (o ? o->objectName() : QString()) +
+                             QLatin1Char(' ') + name;
+        const bool operable = state.focusable || iface->role() == QAccessible::MenuItem ||
+                              iface->role() == QAccessible::PushButton ||
+                              iface->role() == QAccessible::EditableText;
+        if (operable) {
+            QVERIFY2(iface->role() != QAccessible::NoRole, qPrintable(what));
+            QVERIFY2(!name.trimmed().isEmpty(), qPrintable(what));
+        }
+        QString caption;
+        if (auto* b = qobject_cast<QAbstractButton*>(o); b && !qobject_cast<Lamp*>(o))
+            caption = b->text();
+        else if (auto* l = qobject_cast<QLabel*>(o))
+            caption = l->text();
+        else if (auto* a = qobject_cast<QAction*>(o))
+            caption = a->text();
+        else if (auto* m = qobject_cast<QMenu*>(o))
+            caption = m->title();
+        QVERIFY2(name.simplified().contains(spoken(caption)), qPrintable(what + " / " + caption));
+        for (int i = 0; i < iface->childCount(); ++i)
+            if (QAccessibleInterface* child = iface->child(i))
+                checkSpokenAsShown(child, where);
+    }
+
 private slots:
     void init()
     {
@@ -94,8 +155,8 @@ private slots:
         QCOMPARE(pic->pixmap().deviceIndependentSize(), QSizeF(32, 32));
     }
 
-    // Catches a control a screen reader reaches without a name, or with an
-    // English or meaningless one ("KLIK", a bare "0", "&System Info...").
+    // Catches a control a screen reader reaches without a name, or with a
+    // meaningless one ("KLIK", a bare "0", "&System Info..." with its mark).
     void everyControlHasAFinnishName()
     {
         auto main = namesIn(board());
@@ -119,18 +180,27 @@ private slots:
                  QAccessible::Window);
         QCOMPARE(ranking["close"], QStringLiteral("Sulje"));
         QCOMPARE(ranking["clear"], QStringLiteral("Tyhjennä TOP5"));
-        QCOMPARE(ranking["tidetplusmuut"], QStringLiteral("Sija, nimi ja pisteet"));
+        const auto descriptionOf = [this](const char* name) {
+            return QAccessible::queryAccessibleInterface(program_->sijoitus().get().findChild<QWidget*>(name))
+                ->text(QAccessible::Description);
+        };
+        QCOMPARE(descriptionOf("tidetplusmuut"), QStringLiteral("Sija, nimi ja pisteet"));
         QCOMPARE(ranking["sijoitus1"], QStringLiteral("Tuntematon"));
         QCOMPARE(ranking["pisteet1"], QStringLiteral("10"));
-        QCOMPARE(ranking["pisteraja1"], QStringLiteral("80-99 pistettä"));
-        QCOMPARE(ranking["pisteraja8"], QStringLiteral("10-20 pistettä"));
+        QCOMPARE(descriptionOf("pisteraja1"), QStringLiteral("80-99 pistettä"));
+        QCOMPARE(descriptionOf("pisteraja8"), QStringLiteral("10-20 pistettä"));
 
         program_->frmAbout().show();
         auto about = namesIn(program_->frmAbout().get());
         QCOMPARE(about["frmAbout"], QStringLiteral("Tietoja ohjelmasta Vikkelo v1.0"));
         QCOMPARE(about["picIcon"], QStringLiteral("Vikkelon kuvake"));
         QCOMPARE(about["cmdOK"], QStringLiteral("OK"));
-        QCOMPARE(about["cmdSysInfo"], QStringLiteral("Järjestelmätiedot"));
+        // Named as it reads, so that "System Info" spoken presses it; the
+        // Finnish explanation is its description.
+        QCOMPARE(about["cmdSysInfo"], QStringLiteral("System Info..."));
+        QVERIFY(QAccessible::queryAccessibleInterface(program_->frmAbout().get().findChild<QWidget*>("cmdSysInfo"))
+                    ->text(QAccessible::Description)
+                    .startsWith(QStringLiteral("Järjestelmätiedot")));
         QCOMPARE(about["Line1_0"], QStringLiteral("Erotinviiva"));
     }
 
@@ -173,6 +243,57 @@ private slots:
 
         QTest::mouseClick(board().findChild<QPushButton*>("uusipeli"), Qt::LeftButton);
         QCOMPARE(nameOf(score), QStringLiteral("Pisteet: 0"));
+    }
+
+    // Catches menus whose popups a screen reader finds empty (a role factory
+    // that claims QMenu for itself), and a menu item that keeps saying
+    // "Uusi peli" while a round runs, or "Keskeytä" after it.
+    void menusListTheirItems()
+    {
+        const auto itemsOf = [this](const char* menu) {
+            QAccessibleInterface* iface =
+                QAccessible::queryAccessibleInterface(board().findChild<QMenu*>(menu));
+            QStringList items;
+            for (int i = 0; i < iface->childCount(); ++i)
+                items << iface->child(i)->text(QAccessible::Name);
+            return items;
+        };
+        QCOMPARE(itemsOf("menuFile"),
+                 QStringList({"Uusi peli", "Sijoitustaulukko ja TOP5", "Lopeta"}));
+        QCOMPARE(itemsOf("menuOhje"), QStringList({"Tietoja ohjelmasta"}));
+
+        QTest::mouseClick(board().findChild<QPushButton*>("uusipeli"), Qt::LeftButton);
+        QCOMPARE(itemsOf("menuFile").value(0), QStringLiteral("Keskeytä"));
+        // A press on the wrong lamp loses the round; its score reaches no table.
+        fake_->random.draws = {ScriptedRandom::lampDraw(2)};
+        tick();
+        QTest::mousePress(&board().painike(1), Qt::LeftButton);
+        QCOMPARE(itemsOf("menuFile").value(0), QStringLiteral("Uusi peli"));
+    }
+
+    // Catches a control in any window or dialog that a screen reader meets
+    // without a role or a name, or named otherwise than its caption reads.
+    void everyControlIsNamedAsItReads()
+    {
+        program_->sijoitus().show();
+        program_->frmAbout().show();
+        for (QWidget* window : {static_cast<QWidget*>(&board()), static_cast<QWidget*>(&table()),
+                                static_cast<QWidget*>(&program_->frmAbout().get())})
+            checkSpokenAsShown(QAccessible::queryAccessibleInterface(window), window->objectName());
+
+        QtDialogs dialogs;
+        int walked = 0;
+        const auto walkAndClose = [&](QWidget& box) {
+            checkSpokenAsShown(QAccessible::queryAccessibleInterface(&box), box.metaObject()->className());
+            ++walked;
+            QTest::keyClick(&box, Qt::Key_Escape);
+        };
+        whenOpen(walkAndClose);
+        dialogs.msgBox(QStringLiteral("Haluatko varmasti tyhjentää TOP5:n?"), Dialogs::Buttons::OkCancel,
+                       QStringLiteral("Varoitus"));
+        whenOpen(walkAndClose);
+        dialogs.inputBox(QStringLiteral("Kerro nimesi "), QStringLiteral("Onneksi olkoon!"), QString());
+        QCOMPARE(walked, 2);
     }
 };
 

@@ -1,15 +1,16 @@
-// What the desktop sees of the three windows and the dialogs: icons sharp
-// at every scale, and for a screen reader menus that list their items, a
-// name on every control that says what its caption shows, lamps that say
-// their colour and whether they are lit, and a score whose name carries the
-// number. (The change events themselves need a platform with an
-// accessibility bridge; offscreen Qt has none, so they are checked by hand
-// through AT-SPI, as the README tells.)
+// What the desktop sees of the three windows and the dialogs: the desktop
+// entry and icons they belong to, sharp at every scale; for a screen reader
+// menus that list their items, a name on every control that says what its
+// caption shows, lamps that say their colour and whether they are lit, and a
+// score whose name carries the number. (The change events themselves need a
+// platform with an accessibility bridge; offscreen Qt has none, so they are
+// checked by hand through AT-SPI, as the README tells.)
 
 #include "about/frmabout.h"
 #include "game/lamp.h"
 #include "game/program.h"
 #include "game/vikkelo.h"
+#include "platform/application.h"
 #include "platform/qtdialogs.h"
 #include "support/fakeplatform.h"
 #include "support/programtest.h"
@@ -17,6 +18,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -294,6 +296,27 @@ private slots:
         whenOpen(walkAndClose);
         dialogs.inputBox(QStringLiteral("Kerro nimesi "), QStringLiteral("Onneksi olkoon!"), QString());
         QCOMPARE(walked, 2);
+    }
+
+    // Catches a program that names a desktop entry other than the one it
+    // installs (its windows would lose their menu entry and icon), and
+    // dialogs that carry a generic icon instead of the program's.
+    void theDesktopKnowsTheProgramAndItsIcon()
+    {
+        setUpApplication();
+        const QStringList entries = QDir(QStringLiteral(VIKKELO_DIST)).entryList({"*.desktop"});
+        QCOMPARE(entries.size(), 1);
+        QCOMPARE(QGuiApplication::desktopFileName() + QStringLiteral(".desktop"), entries.first());
+
+        QtDialogs dialogs;
+        QList<QSize> sizes;
+        whenOpen([&sizes](QWidget& box) {
+            sizes = box.windowIcon().availableSizes();
+            QTest::keyClick(&box, Qt::Key_Escape);
+        });
+        dialogs.msgBox(QStringLiteral("?"), Dialogs::Buttons::Ok);
+        for (int size : {16, 32, 48, 64, 128})
+            QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "game/program.h"
 #include "platform/dialogs.h"
+#include "platform/fixedsize.h"
 #include "platform/process.h"
 #include "platform/programicon.h"
 #include "platform/fonts.h"
@@ -47,6 +48,7 @@ FrmAbout::FrmAbout(Program& program) : ui_(std::make_unique<Ui::FrmAbout>()), pr
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(minimumSize());
+    keepFixedSize(this);
 }
 
 FrmAbout::~FrmAbout() = default;

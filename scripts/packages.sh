@@ -7,6 +7,9 @@ test_packages=(g++-mingw-w64-x86-64 libbenchmark-dev)
 # Desktop program: the validators of the desktop entry and the AppStream file,
 # and dpkg-shlibdeps and file, which CPack needs for the package's dependencies.
 test_packages+=(desktop-file-utils appstream dpkg-dev file)
+# Wayland: a headless compositor for the windows' Wayland test, and Qt's
+# Wayland platform plugin.
+test_packages+=(weston qt6-wayland)
 bench_packages=(libbenchmark-dev xvfb)
 # The fuzz run's compiler and libFuzzer; the sanitizer run uses g++'s own.
 reliability_packages=(clang libclang-rt-14-dev)

@@ -151,9 +151,11 @@ private:
     void checkSpokenAsShown(QAccessibleInterface* iface, const QString& where)
     {
         const QAccessible::State state = iface->state();
-        if (state.invisible)
-            return;
         QObject* o = iface->object();
+        // A closed menu and its items are still read; other hidden widgets
+        // are not there.
+        if (state.invisible && o && o->isWidgetType() && !qobject_cast<QMenu*>(o))
+            return;
         const QString name = iface->text(QAccessible::Name);
         const QString what = where + QLatin1Char('/') + (o ? o->objectName() : QString()) +
                              QLatin1Char(' ') + name;

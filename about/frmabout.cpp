@@ -1,16 +1,19 @@
 #include "about/frmabout.h"
 
 #include "game/program.h"
+#include "platform/contrast.h"
 #include "platform/dialogs.h"
+#include "platform/fixedsize.h"
+#include "platform/fonts.h"
 #include "platform/process.h"
 #include "platform/programicon.h"
-#include "platform/fonts.h"
 #include "ui_frmabout.h"
 
 #include <QIcon>
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -22,6 +25,10 @@ const QString kSysInfoFile = QStringLiteral("\\MSINFO32.EXE");
 const QString kUnavailable = QStringLiteral("Järjestelmä tiedot eivät ole saatavilla juuri nyt!");
 
 constexpr std::uint32_t kBufferSize = 1024;
+
+// The texts the design colours explicitly.
+const QColor kBlack(0, 0, 0);
+const QColor kRed(255, 0, 0);
 
 } // namespace
 
@@ -36,6 +43,7 @@ FrmAbout::FrmAbout(Program& program) : ui_(std::make_unique<Ui::FrmAbout>()), pr
     // Labels without a colour of their own use the button-text colour.
     for (QLabel* l : {ui_->lblVersion, ui_->Label2, ui_->Label1})
         l->setForegroundRole(QPalette::ButtonText);
+    applyTextColours();
 
     // The 32 pixel image, or on a scaled screen a drawing as sharp as it.
     ui_->picIcon->setPixmap(programIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
@@ -47,9 +55,36 @@ FrmAbout::FrmAbout(Program& program) : ui_(std::make_unique<Ui::FrmAbout>()), pr
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(minimumSize());
+    keepFixedSize(this);
 }
 
 FrmAbout::~FrmAbout() = default;
+
+void FrmAbout::applyTextColours()
+{
+    const QPalette& window = palette();
+    const std::pair<QLabel*, QColor> fixed[] = {{ui_->lblTitle, kBlack},
+                                                {ui_->lblDescription, kBlack},
+                                                {ui_->lblDisclaimer, kBlack},
+                                                {ui_->Label3, kRed}};
+    for (const auto& [label, design] : fixed) {
+        // Only the text colour is the label's own; the rest follows the window.
+        QPalette own;
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            own.setColor(group, QPalette::WindowText,
+                         readableColour(design, window.color(group, QPalette::WindowText),
+                                        window.color(group, QPalette::Window), kTextContrast));
+        label->setPalette(own);
+    }
+}
+
+void FrmAbout::changeEvent(QEvent* event)
+{
+    // The player's scheme changed while the window was open.
+    if (event->type() == QEvent::PaletteChange)
+        applyTextColours();
+    QDialog::changeEvent(event);
+}
 
 void FrmAbout::done(int)
 {

@@ -35,7 +35,13 @@ public:
     // it rather than merely hiding it.
     void done(int result) override;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    // The design's black and red texts, or the scheme's text colour where
+    // those would not stand out from the window.
+    void applyTextColours();
     void cmdOKClicked();
     void cmdSysInfoClicked();
 

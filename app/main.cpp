@@ -1,5 +1,6 @@
 #include "game/program.h"
 #include "game/vikkelo.h"
+#include "platform/application.h"
 #include "platform/systemplatform.h"
 
 #include <QApplication>
@@ -7,10 +8,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vikkelo"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
-    // Lets the desktop match the windows to the menu entry and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.vikkelo"));
+    setUpApplication();
     // Only the board's own close ends the program; the ranking and About
     // windows come and go beside it.
     QApplication::setQuitOnLastWindowClosed(false);

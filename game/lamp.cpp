@@ -1,5 +1,7 @@
 #include "game/lamp.h"
 
+#include "platform/contrast.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -99,8 +101,7 @@ void Lamp::paintEvent(QPaintEvent*)
         prepareCaption();
     QStaticText& caption = bold_ ? boldCaption_ : regularCaption_;
     painter.setFont(bold_ ? boldFont_ : font());
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                   QPalette::ButtonText));
+    painter.setPen(captionColour());
     const QSizeF size = caption.size();
     painter.drawStaticText(QPointF((r.width() - size.width()) / 2, (r.height() - size.height()) / 2),
                            caption);
@@ -112,6 +113,17 @@ void Lamp::paintEvent(QPaintEvent*)
         option.backgroundColor = faceColour();
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
     }
+}
+
+QColor Lamp::captionColour() const
+{
+    // The scheme's button text where it shows on the lamp's colour, else the
+    // scheme's button face colour, its counterpart. The face keeps its colour
+    // in every state, and so does the caption: a dark lamp is told by its
+    // colour and regular caption, and a scheme's dimmed colours for disabled
+    // buttons or inactive windows would vanish on it.
+    return readableColour(palette().color(QPalette::Active, QPalette::ButtonText),
+                          palette().color(QPalette::Active, QPalette::Button), faceColour(), kLargeTextContrast);
 }
 
 void Lamp::mousePressEvent(QMouseEvent* event)

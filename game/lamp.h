@@ -28,6 +28,8 @@ public:
     QFont captionFont() const;
     // The colour the face is filled with now.
     QColor faceColour() const { return bright_ ? brightColour_ : darkColour_; }
+    // The colour the caption is drawn in now: readable on the face in any scheme.
+    QColor captionColour() const;
 
     // Converts a 0x00BBGGRR value to a colour.
     static QColor fromBgr(quint32 bgr);

@@ -3,6 +3,7 @@
 #include "about/frmabout.h"
 #include "game/lamp.h"
 #include "game/program.h"
+#include "platform/fixedsize.h"
 #include "platform/fonts.h"
 #include "platform/process.h"
 #include "platform/programicon.h"
@@ -57,6 +58,7 @@ Vikkelo::Vikkelo(Program& program)
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(ui_->centralwidget->minimumSize() + QSize(0, ui_->menubar->sizeHint().height()));
+    keepFixedSize(this);
 }
 
 Vikkelo::~Vikkelo() = default;

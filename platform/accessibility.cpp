@@ -24,10 +24,9 @@ QAccessibleInterface* roleFactory(const QString& className, QObject* object)
     auto* widget = static_cast<QWidget*>(object);
     if (className == QLatin1String("LineShape"))
         return new SeparatorAccessible(widget);
-    // Asked first with the most derived class name; Qt's own classes have
-    // interfaces of their own and are left to them.
-    if (widget->isWindow() && className == QLatin1String(object->metaObject()->className()) &&
-        object->metaObject()->superClass() == &QWidget::staticMetaObject)
+    // Claimed by name only: any broader test also catches Qt's own top-level
+    // classes, and a menu would lose the interface that lists its items.
+    if (className == QLatin1String("Sijoitus") && widget->isWindow())
         return new QAccessibleWidget(widget, QAccessible::Window);
     return nullptr;
 }

@@ -1,5 +1,7 @@
 #include "platform/lineshape.h"
 
+#include "platform/contrast.h"
+
 #include <QPainter>
 
 LineShape::LineShape(QWidget* parent) : QWidget(parent)
@@ -10,7 +12,11 @@ LineShape::LineShape(QWidget* parent) : QWidget(parent)
 
 QColor LineShape::colour() const
 {
-    return fixed_.isValid() ? fixed_ : palette().color(role_);
+    const QColor design = fixed_.isValid() ? fixed_ : palette().color(role_);
+    if (minimumContrast_ <= 0)
+        return design;
+    return readableColour(design, palette().color(QPalette::WindowText), palette().color(QPalette::Window),
+                          minimumContrast_);
 }
 
 void LineShape::setColour(const QColor& colour)
@@ -23,6 +29,12 @@ void LineShape::setColourRole(QPalette::ColorRole role)
 {
     fixed_ = QColor();
     role_ = role;
+    update();
+}
+
+void LineShape::setMinimumContrast(double ratio)
+{
+    minimumContrast_ = ratio;
     update();
 }
 

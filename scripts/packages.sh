@@ -9,6 +9,9 @@ test_packages=(g++-mingw-w64-x86-64 libbenchmark-dev)
 test_packages+=(desktop-file-utils appstream dpkg-dev file)
 # A read error injected into a copy of the game (tst_copies).
 test_packages+=(strace)
+# Wayland: a headless compositor for the windows' Wayland test, and Qt's
+# Wayland platform plugin.
+test_packages+=(weston qt6-wayland)
 bench_packages=(libbenchmark-dev xvfb)
 # The fuzz run's compiler and libFuzzer; the sanitizer run uses g++'s own.
 reliability_packages=(clang libclang-rt-14-dev)

@@ -2,6 +2,7 @@
 
 #include "game/program.h"
 #include "platform/dialogs.h"
+#include "platform/fixedsize.h"
 #include "platform/fonts.h"
 #include "platform/programicon.h"
 #include "top5/tiedot.h"
@@ -32,6 +33,7 @@ Sijoitus::Sijoitus(Program& program) : ui_(std::make_unique<Ui::Sijoitus>()), pr
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(minimumSize());
+    keepFixedSize(this);
 }
 
 Sijoitus::~Sijoitus() = default;

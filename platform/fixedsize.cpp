@@ -1,0 +1,64 @@
+#include "platform/fixedsize.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QWidget>
+#include <QWindow>
+
+namespace {
+
+constexpr Qt::WindowStates kResizing = Qt::WindowMaximized | Qt::WindowFullScreen;
+
+class FixedSizeKeeper : public QObject {
+public:
+    explicit FixedSizeKeeper(QWidget* window) : QObject(window), window_(window)
+    {
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        // The platform window exists from the first show on, and is made
+        // anew when the window's flags change.
+        if (event->type() == QEvent::Show && window_->windowHandle() != handle_) {
+            handle_ = window_->windowHandle();
+            connect(handle_, &QWindow::windowStateChanged, this, &FixedSizeKeeper::stateAsked);
+        }
+        return false;
+    }
+
+private:
+    void stateAsked(Qt::WindowState state)
+    {
+        // Queued: the request has been sent, and is withdrawn as soon as
+        // control comes back to the event loop, before the answer is read.
+        if (state & kResizing)
+            QMetaObject::invokeMethod(this, &FixedSizeKeeper::refuse, Qt::QueuedConnection);
+    }
+
+    void refuse()
+    {
+        if (!handle_ || !(handle_->windowStates() & kResizing))
+            return;
+        window_->setWindowState(window_->windowState() & ~kResizing);
+        handle_->setWindowStates(handle_->windowStates() & ~kResizing);
+        // An X11 window manager takes the state back; a Wayland compositor
+        // would still answer with a maximized size the window must then
+        // take. Only a new surface leaves that answer with no one to obey it.
+        if (QGuiApplication::platformName() == QLatin1String("wayland") && window_->isVisible()) {
+            window_->hide();
+            window_->show();
+        }
+    }
+
+    QWidget* window_;
+    QPointer<QWindow> handle_;
+};
+
+} // namespace
+
+void keepFixedSize(QWidget* window)
+{
+    new FixedSizeKeeper(window);
+}

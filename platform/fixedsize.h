@@ -1,0 +1,10 @@
+#pragma once
+
+class QWidget;
+
+// Keeps a fixed-size window at its size when something asks to maximize it
+// or make it full screen anyway: Qt's own title bar on Wayland offers a
+// maximize button whatever the window says, and a compositor that has been
+// told "maximized" kills a client that then draws at another size. The
+// request is withdrawn before the compositor answers it.
+void keepFixedSize(QWidget* window);

@@ -179,7 +179,8 @@ private slots:
         write("TOP5.dat", fourLines);
         restart();
         QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
-        QVERIFY2(lastMessage().contains("jätettiin ennalleen") && lastMessage().contains("TOP5.dat.bak9"),
+        QVERIFY2(lastMessage().contains("tiedosto loppuu ennen kuin kaikki viisi sijaa on luettu") &&
+                     lastMessage().contains("jätettiin ennalleen") && lastMessage().contains("TOP5.dat.bak9"),
                  qPrintable(lastMessage()));
 
         endRound("99", "Uusi");

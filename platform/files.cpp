@@ -80,15 +80,12 @@ WriteOutcome failed(int error)
     return {false, error, qt_error_string(error)};
 }
 
-// Writes and flushes the bytes through the open descriptor, which is then closed.
+// Gives the new file its mode and bytes, on disk; 0 or the error number.
 int fill(int fd, const QByteArray& bytes, mode_t mode)
 {
-    int error = 0;
     if (::fchmod(fd, mode) != 0 || !writeAll(fd, bytes) || ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0 && errno != EINTR)
-        error = errno;
-    return error;
+        return errno;
+    return 0;
 }
 
 // A leftover temporary name of a regular file is ours from a crash; a link,
@@ -119,35 +116,28 @@ FileIdentity identityOf(const QString& path)
     return identity(st);
 }
 
-ReadOutcome readRegularFile(const QString& path, qint64 maxBytes)
+// Reads the regular file just seen at the name into `out`.
+static void readFile(const QString& path, qint64 maxBytes, ReadOutcome& out)
 {
-    ReadOutcome out;
-    out.kind = entryKind(path);
-    if (out.kind == EntryKind::Missing)
-        return out;
-    if (out.kind != EntryKind::File) {
-        out.status = ReadOutcome::NotAFile;
-        return out;
-    }
     // O_NOFOLLOW and O_NONBLOCK keep a name swapped since the look above from
     // leading elsewhere or blocking; the descriptor is checked again.
     const int fd = ::open(native(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENOENT) {
             out.kind = EntryKind::Missing;
-            return out;
+            return;
         }
         out.status = errno == ELOOP ? ReadOutcome::NotAFile : ReadOutcome::Failed;
         out.kind = errno == ELOOP ? EntryKind::SymLink : out.kind;
         out.error = qt_error_string(errno);
-        return out;
+        return;
     }
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         out.status = ReadOutcome::NotAFile;
         out.kind = kindOf(st.st_mode);
         ::close(fd);
-        return out;
+        return;
     }
     out.identity = identity(st);
 
@@ -182,13 +172,12 @@ ReadOutcome readRegularFile(const QString& path, qint64 maxBytes)
     if (error != 0) {
         out.status = ReadOutcome::Failed;
         out.error = qt_error_string(error);
-        return out;
+        return;
     }
     bytes.truncate(got);
     out.status = ReadOutcome::Read;
     out.bytes = bytes;
     out.complete = complete;
-    return out;
 }
 
 int renameIfFree(const QString& from, const QString& to)
@@ -240,8 +229,7 @@ WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, co
     // leaves nothing behind; linkat then names it through /proc.
     fd = ::open(folderOf(path).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
     if (fd >= 0) {
-        if (::fchmod(fd, mode) != 0 || !writeAll(fd, bytes) || ::fsync(fd) != 0) {
-            error = errno;
+        if ((error = fill(fd, bytes, mode)) != 0) {
             ::close(fd);
             return failed(error);
         }
@@ -260,7 +248,10 @@ WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, co
         fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd < 0)
             return failed(errno);
-        if ((error = fill(fd, bytes, mode)) != 0) {
+        error = fill(fd, bytes, mode);
+        if (::close(fd) != 0 && error == 0 && errno != EINTR)
+            error = errno;
+        if (error != 0) {
             ::unlink(temp.constData());
             return failed(error);
         }
@@ -335,33 +326,25 @@ FileIdentity identityOf(const QString& path)
     return id;
 }
 
-ReadOutcome readRegularFile(const QString& path, qint64 maxBytes)
+// Reads the regular file just seen at the name into `out`.
+static void readFile(const QString& path, qint64 maxBytes, ReadOutcome& out)
 {
-    ReadOutcome out;
-    out.kind = entryKind(path);
-    if (out.kind == EntryKind::Missing)
-        return out;
-    if (out.kind != EntryKind::File) {
-        out.status = ReadOutcome::NotAFile;
-        return out;
-    }
     out.identity = identityOf(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         out.status = ReadOutcome::Failed;
         out.error = file.errorString();
-        return out;
+        return;
     }
     out.bytes = file.read(maxBytes);
     if (file.error() != QFileDevice::NoError) {
         out.status = ReadOutcome::Failed;
         out.error = file.errorString();
         out.bytes.clear();
-        return out;
+        return;
     }
     out.complete = file.atEnd() || out.bytes.size() < maxBytes;
     out.status = ReadOutcome::Read;
-    return out;
 }
 
 int renameIfFree(const QString& from, const QString& to)
@@ -405,3 +388,17 @@ void removeStaleFile(const QString& path, int olderThanSeconds)
 }
 
 #endif
+
+ReadOutcome readRegularFile(const QString& path, qint64 maxBytes)
+{
+    ReadOutcome out;
+    out.kind = entryKind(path);
+    if (out.kind == EntryKind::Missing)
+        return out;
+    if (out.kind != EntryKind::File) {
+        out.status = ReadOutcome::NotAFile;
+        return out;
+    }
+    readFile(path, maxBytes, out);
+    return out;
+}

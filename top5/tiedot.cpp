@@ -92,9 +92,10 @@ int Tiedot::tell(const QString& text, Tell when, Dialogs::Buttons buttons)
 void Tiedot::LataaTop5()
 {
     const ReadOutcome file = readRegularFile(kFileName, top5file::kMaxReadBytes);
+    top5file::Fields read;
     switch (file.status) {
-    case ReadOutcome::Read: {
-        const top5file::Fields read = top5file::parseFields(file.bytes, file.complete);
+    case ReadOutcome::Read:
+        read = top5file::parseFields(file.bytes, file.complete);
         if (!read.ok)
             break;
         seen_ = file.bytes;
@@ -104,7 +105,6 @@ void Tiedot::LataaTop5()
         // load runs this routine once more; both set the same ten captions.
         setTable(read.fields);
         return;
-    }
     case ReadOutcome::Missing: {
         const QString why = writeDefault();
         if (!why.isEmpty()) {
@@ -132,7 +132,7 @@ void Tiedot::LataaTop5()
     }
 
     // Read, but not a table.
-    const QString problem = top5file::parseFields(file.bytes, file.complete).problem;
+    const QString problem = read.problem;
     QString backup;
     const QString notKept = keepAside(backup);
     if (!notKept.isEmpty()) {
@@ -333,10 +333,9 @@ QString Tiedot::mergeFresh()
 
     // Another copy saved since: its table, with this copy's new scores
     // entered again by the same rule as at the end of a round.
-    const std::vector<Score> mine = newScores_;
     setTable(read.fields);
     Sijoitus& table = program_.sijoitus().get();
-    for (const Score& s : mine) {
+    for (const Score& s : newScores_) {
         if (ranking::qualifies(top5file::leadingNumber(table.pisteet(5).text()), s.points))
             enter(s.name, s.points);
     }

@@ -133,7 +133,13 @@ static void readFile(const QString& path, qint64 maxBytes, ReadOutcome& out)
         return;
     }
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0) {
+        out.status = ReadOutcome::Failed;
+        out.error = qt_error_string(errno);
+        ::close(fd);
+        return;
+    }
+    if (!S_ISREG(st.st_mode)) {
         out.status = ReadOutcome::NotAFile;
         out.kind = kindOf(st.st_mode);
         ::close(fd);

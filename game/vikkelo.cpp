@@ -91,13 +91,20 @@ void Vikkelo::Lopetus()
 
 void Vikkelo::lopeta()
 {
-    program_.platform().process.endProgram();
+    // New high scores still in the ranking window are saved first, as
+    // "Sulje" would; with nothing new the program ends at once.
+    if (program_.tiedot().saveBeforeQuit())
+        program_.platform().process.endProgram();
 }
 
 void Vikkelo::closeEvent(QCloseEvent* event)
 {
     // Closing the board ends the program as "Lopeta" does; no hidden window
-    // may keep the process alive. Nothing is saved.
+    // may keep the process alive.
+    if (!program_.tiedot().saveBeforeQuit()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     program_.platform().process.endProgram();
 }

@@ -2,31 +2,27 @@
 
 // Files in a folder the player, or anyone, may have filled with anything: a
 // name is looked at without following links, only a regular file is ever
-// read, and a file is replaced by moving a new one into its name, so that no
-// write ever goes through a link into another file.
+// read, a file is replaced by moving a new one into its name, so that no
+// write ever goes through a link into another file, and two processes take
+// turns through a kernel lock that dies with its holder.
+//
+// Every failure is returned as the system's error number; what it means to
+// the player is decided above this layer.
 
 #include <QByteArray>
 #include <QString>
 
-// What stands at a name, looked at without following a link.
-enum class EntryKind { Missing, File, Folder, SymLink, Fifo, Socket, Device, Unknown };
+// What stands at a name, looked at without following a link. CannotLook: the
+// look itself failed (a folder on the way may not be searched), which says
+// nothing of what is there.
+enum class EntryKind { Missing, File, Folder, SymLink, Fifo, Socket, Device, Unknown, CannotLook };
 
-EntryKind entryKind(const QString& path);
-
-// The file a name stood for when it was looked at, and its size and time:
-// two equal identities are the same file, not written since.
-struct FileIdentity {
-    quint64 device = 0;
-    quint64 inode = 0;
-    qint64 size = -1;
-    qint64 modifiedNs = 0;
-
-    bool isNull() const { return size < 0; }
-    bool operator==(const FileIdentity&) const = default;
+struct Entry {
+    EntryKind kind = EntryKind::Missing;
+    int error = 0; // CannotLook: why
 };
 
-// The identity of the regular file at the name; null for anything else.
-FileIdentity identityOf(const QString& path);
+Entry lookAt(const QString& path);
 
 struct ReadOutcome {
     enum Status { Read, Missing, NotAFile, Failed };
@@ -34,25 +30,29 @@ struct ReadOutcome {
     EntryKind kind = EntryKind::Missing; // what stands at the name
     QByteArray bytes;                    // Read: the start of the file, at most the bytes asked for
     bool complete = false;               // Read: the bytes are the whole file
-    FileIdentity identity;               // Read or Failed: the file that was (or could not be) read
-    QString error;                       // Failed: the system's own words
+    int error = 0;                       // Failed: the system's error number
 };
 
 // Reads at most maxBytes from the start of the regular file at the name. A
 // link, a FIFO, a device or a folder there is not opened at all (so nothing
-// can block or be followed); an open or read that fails is Failed, not
+// can block or be followed); a look, open or read that fails is Failed, not
 // Missing, and no part of a failed read is returned.
 ReadOutcome readRegularFile(const QString& path, qint64 maxBytes);
 
-// Gives the file at `from` the name `to`, but only while nothing at all
-// (not even a dangling link) has that name. Never copies. Returns 0, or the
-// system's error number (EEXIST when the name is taken).
-int renameIfFree(const QString& from, const QString& to);
+struct KeepOutcome {
+    int error = 0;       // 0, or the system's error number (EEXIST: the name is taken)
+    bool copied = false; // the file was copied, not moved: it still stands at `from`
+};
+
+// Gives the regular file at `from` the name `to`, but only while nothing at
+// all (not even a dangling link) has that name: moved where the file system
+// can move without replacing, else copied into a name made new, flushed to
+// disk. Never follows a link at either name.
+KeepOutcome keepUnder(const QString& from, const QString& to);
 
 struct WriteOutcome {
-    bool ok = false;
-    int error = 0;      // the system's error number when not ok
-    QString errorText;  // and its words
+    int error = 0;         // 0, or the system's error number
+    bool renamed = false;  // the new file stands at the name (even when the folder's flush failed)
 };
 
 // Puts a new regular file with the bytes at the name in one step: the file
@@ -61,19 +61,44 @@ struct WriteOutcome {
 // stood there as a name and never writes into it. A crash leaves the old file
 // or the new one. A leftover `tempPath` that is a regular file is ours from
 // an earlier crash and is replaced; anything else there fails the write.
-// The new file keeps the permissions of the regular file it replaces.
+// The new file is never executable, set-id or sticky: it keeps the read and
+// write bits of a file of ours it replaces, else takes 0666 less the umask.
 WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, const QByteArray& bytes);
 
 // Whether this process may write the file or folder at the path, judged by
-// the permissions it runs with now (not by who it started as).
-bool mayWrite(const QString& path);
+// the permissions it runs with now: 0, or why not (EACCES, EROFS …).
+int writeAccess(const QString& path);
 
 // Whether the working folder has been removed since the program started in it.
 bool workingFolderRemoved();
 
-// Whether the file system of the working folder has no room left.
-bool workingFolderFull();
-
 // Removes the regular file at the name when it is older than the given
 // number of seconds; anything else, or a newer file, is left alone.
 void removeStaleFile(const QString& path, int olderThanSeconds);
+
+// A kernel lock on a file beside the table, shared by every copy of the
+// game. The name is opened without following a link and without blocking,
+// and only a regular file there is locked; the file is never read, written,
+// truncated or removed, and the kernel drops the lock when its holder ends,
+// so a lock is never judged stale.
+class FileLock {
+public:
+    struct Outcome {
+        bool locked = false;
+        EntryKind kind = EntryKind::File; // not locked: what stands at the name when it is not a file
+        int error = 0;                    // not locked: the system's error number (EWOULDBLOCK: held)
+        bool existed = false;             // the name stood before this try
+        bool heldByOtherUser = false;     // held: by a process of another user
+    };
+
+    FileLock() = default;
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    // Takes the lock, waiting at most waitMs while another process holds it.
+    Outcome lock(const QString& path, int waitMs);
+
+private:
+    int fd_ = -1;
+};

@@ -87,7 +87,7 @@ private slots:
     // copy's next save.
     void twoCopiesKeepEachOthersScores()
     {
-        write(Tiedot::kFileName, kPlayed);
+        write(Top5Store::kFileName, kPlayed);
         Copy anna(dir_->path());
         Copy bert(dir_->path());
         QVERIFY(anna.started() && bert.started());
@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(bert.send("enter 55 Bert"), QStringList());
         QCOMPARE(anna.send("save"), QStringList());
         QCOMPARE(bert.send("save"), QStringList());
-        QCOMPARE(contents(Tiedot::kFileName),
+        QCOMPARE(contents(Top5Store::kFileName),
                  top5file::tableFile({"Anna", "Bert", "Matti", QStringLiteral("Äijä"), "Liisa"},
                                      {"60", "55", "50", "40", "30"}));
 
@@ -105,12 +105,14 @@ private slots:
         // clear stands, Anna's new score goes into it, the old ones stay gone.
         anna.send("enter 45 Cilla");
         QCOMPARE(bert.send("clear"), QStringList({QStringLiteral("Haluatko varmasti tyhjentää TOP5:n?")}));
-        QCOMPARE(contents(Tiedot::kFileName), top5file::defaultFile());
+        QCOMPARE(contents(Top5Store::kFileName), top5file::defaultFile());
         QCOMPARE(anna.send("save"), QStringList());
-        QCOMPARE(contents(Tiedot::kFileName),
+        QCOMPARE(contents(Top5Store::kFileName),
                  top5file::tableFile({"Cilla", "Tuntematon", "Tuntematon", "Tuntematon", "Tuntematon"},
                                      {"45", "10", "8", "6", "4"}));
-        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList({Tiedot::kFileName}));
+        // The lock stays: it is never removed by name.
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden | QDir::System),
+                 QStringList({Top5Store::kFileName, Top5Store::kLockName}));
     }
 
     // Catches a good table on a disk whose reads fail moved aside and
@@ -123,8 +125,8 @@ private slots:
         if (QProcess::execute(strace, {"-o", "/dev/null", "true"}) != 0)
             QSKIP("strace cannot trace here (ptrace not allowed): no read error can be injected");
 
-        write(Tiedot::kFileName, kPlayed);
-        Copy copy(dir_->path(), {strace, "-f", "-qq", "-o", "/dev/null", "-P", Tiedot::kFileName,
+        write(Top5Store::kFileName, kPlayed);
+        Copy copy(dir_->path(), {strace, "-f", "-qq", "-o", "/dev/null", "-P", Top5Store::kFileName,
                                  "-e", "trace=read", "-e", "inject=read:error=EIO"});
         QVERIFY(copy.started());
         QCOMPARE(copy.messages().size(), 1);
@@ -140,8 +142,8 @@ private slots:
         QVERIFY2(said[0].contains("ei voitu lukea, joten peli ei kirjoita sen päälle"), qPrintable(said[0]));
         said = copy.send("clear");
         QCOMPARE(said.size(), 2);
-        QCOMPARE(contents(Tiedot::kFileName), kPlayed);
-        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList({Tiedot::kFileName}));
+        QCOMPARE(contents(Top5Store::kFileName), kPlayed);
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList({Top5Store::kFileName}));
     }
 };
 

@@ -60,7 +60,7 @@ private slots:
             QVERIFY(child.waitForFinished());
             QVERIFY2(child.exitStatus() == QProcess::CrashExit, "the saver stopped before it was killed");
 
-            const QByteArray bytes = contents(Tiedot::kFileName);
+            const QByteArray bytes = contents(Top5Store::kFileName);
             const QByteArray context = QStringLiteral("kill %1 (seed %2): %3")
                                            .arg(kill).arg(seed).arg(QString::fromLatin1(bytes.toHex()))
                                            .toLatin1();
@@ -76,7 +76,7 @@ private slots:
                 for (int k = 1; k <= top5file::kPlaces; ++k)
                     QVERIFY2(table.sijoitus(k).text() == names[k - 1], context.constData());
                 QVERIFY(fake.dialogs.shown.empty());
-                QVERIFY(!QFile::exists(Tiedot::kBackupName));
+                QVERIFY(!QFile::exists(Top5Store::kBackupName));
             }
         }
         const QStringList left = QDir().entryList(QDir::Files | QDir::Hidden);
@@ -87,7 +87,7 @@ private slots:
         // A new file is written unnamed: at most the lock and, from a kill in
         // the instant between naming and moving it, the one temporary are left.
         for (const QString& name : left)
-            QVERIFY2(name == Tiedot::kFileName || name == Tiedot::kLockName || name == Tiedot::kTempName,
+            QVERIFY2(name == Top5Store::kFileName || name == Top5Store::kLockName || name == Top5Store::kTempName,
                      qPrintable(name));
     }
 };

@@ -229,18 +229,22 @@ private slots:
                  qPrintable(QString::number(shown.sizeHint().width())));
     }
 
-    // Catches a table that reaches the file without "Sulje", or a quit that saves.
-    void quittingAfterAnEntryLeavesTheFileAsItWas()
+    // Catches a quit that writes with nothing new, or loses a new entry not
+    // yet saved.
+    void quittingSavesOnlyANewEntry()
     {
         write("TOP5.dat", kTieTable);
         startProgram();
+        QTest::mouseClick(board().findChild<QPushButton*>("lopeta"), Qt::LeftButton);
+        QCOMPARE(fake_->process.ended, 1);
+        QCOMPARE(QDir().entryList(QDir::Files), QStringList({"TOP5.dat"}));
         dialogs().typed = {"Quitter"};
         playAndLose(40);
         QCOMPARE(table().sijoitus(1).text(), QStringLiteral("Quitter"));
         QTest::mouseClick(board().findChild<QPushButton*>("lopeta"), Qt::LeftButton);
-        QCOMPARE(fake_->process.ended, 1);
+        QCOMPARE(fake_->process.ended, 2);
         program_.reset();
-        QCOMPARE(contents("TOP5.dat"), kTieTable);
+        QCOMPARE(contents("TOP5.dat"), QByteArray("Quitter,40\r\nAAA,30\r\nBBB,25\r\nCCC,20\r\nDDD,20\r\n"));
     }
 
     // A whole game through the real windows: every mouse button presses,

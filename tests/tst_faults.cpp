@@ -108,14 +108,14 @@ private slots:
         QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
         QVERIFY2(lastMessage().contains(kDiskFull), qPrintable(lastMessage()));
         QVERIFY(lastMessage().contains("Peliä voi pelata"));
-        QVERIFY(!QFile::exists(Tiedot::kFileName));
+        QVERIFY(!QFile::exists(Top5Store::kFileName));
         checkPlayable();
 
         // Once there is room again the table can be saved.
         freeDisk();
         program_->sijoitus().show();
         QTest::mouseClick(table().findChild<QPushButton*>("close"), Qt::LeftButton);
-        QCOMPARE(contents(Tiedot::kFileName),
+        QCOMPARE(contents(Top5Store::kFileName),
                  top5file::tableFile({"Tuntematon", "Tuntematon", "Tuntematon", "Tuntematon", "Tuntematon"},
                                      {"0", "0", "0", "0", "0"}));
     }
@@ -126,7 +126,7 @@ private slots:
     void aFullDiskAtCloseOrClearKeepsBothTheOldFileAndTheNewTable()
     {
         mountSmallDisk();
-        write(Tiedot::kFileName, kPlayed);
+        write(Top5Store::kFileName, kPlayed);
         startProgram();
         program_->sijoitus().show();
         table().sijoitus(5).setText(QStringLiteral("Uusi ennätys"));
@@ -139,20 +139,20 @@ private slots:
         QVERIFY(lastMessage().contains("\"Sulje\""));
         QVERIFY(program_->sijoitus().exists() && table().isVisible());
         QCOMPARE(names()[4], QStringLiteral("Uusi ennätys"));
-        QCOMPARE(contents(Tiedot::kFileName), kPlayed);
-        QCOMPARE(QDir().entryList(QDir::Files, QDir::Name), QStringList({Tiedot::kFileName, "filler"}));
+        QCOMPARE(contents(Top5Store::kFileName), kPlayed);
+        QCOMPARE(QDir().entryList(QDir::Files, QDir::Name), QStringList({Top5Store::kFileName, Top5Store::kLockName, "filler"}));
 
         fake_->dialogs.answers = {Dialogs::Ok};
         QTest::mouseClick(table().findChild<QPushButton*>("clear"), Qt::LeftButton);
         QVERIFY2(lastMessage().contains(kDiskFull), qPrintable(lastMessage()));
-        QCOMPARE(contents(Tiedot::kFileName), kPlayed);
+        QCOMPARE(contents(Top5Store::kFileName), kPlayed);
         QCOMPARE(names()[0], QStringLiteral("Matti"));
         checkPlayable();
 
         freeDisk();
         table().sijoitus(5).setText(QStringLiteral("Uusi ennätys"));
         QTest::mouseClick(close, Qt::LeftButton);
-        QVERIFY(contents(Tiedot::kFileName).endsWith(QStringLiteral("Uusi ennätys,12\r\n").toLatin1()));
+        QVERIFY(contents(Top5Store::kFileName).endsWith(QStringLiteral("Uusi ennätys,12\r\n").toLatin1()));
         QVERIFY(!program_->sijoitus().exists());
     }
 
@@ -162,11 +162,11 @@ private slots:
     {
         mountSmallDisk();
         const QByteArray damaged = "Matti,50\r\nLiisa,40\r\nPekka,30\r\n";
-        write(Tiedot::kFileName, damaged);
+        write(Top5Store::kFileName, damaged);
         fillDisk();
         startProgram();
-        QCOMPARE(contents(Tiedot::kBackupName), damaged);
-        QVERIFY(!QFile::exists(Tiedot::kFileName));
+        QCOMPARE(contents(Top5Store::kBackupName), damaged);
+        QVERIFY(!QFile::exists(Top5Store::kFileName));
         QVERIFY(!fake_->dialogs.shown.empty());
         QVERIFY2(lastMessage().contains(kDiskFull), qPrintable(lastMessage()));
         checkPlayable();

@@ -150,6 +150,7 @@ private slots:
         QCOMPARE(contents("other.dat"), kPlayed);
 
         // The lock beside the file is never opened when it is not a file.
+        QVERIFY(QFile::remove("TOP5.dat.lock"));
         QCOMPARE(::mkfifo("TOP5.dat.lock", 0600), 0);
         program_->sijoitus().show();
         pressClose();
@@ -234,7 +235,8 @@ private slots:
     {
         startProgram();
         program_->sijoitus().show();
-        QVERIFY(QFile::remove("TOP5.dat"));
+        table().sijoitus(5).setText("Uusi");
+        QVERIFY(QFile::remove("TOP5.dat") && QFile::remove("TOP5.dat.lock"));
         QVERIFY(QDir().rmdir(dir_->path()));
         pressClose(Dialogs::No);
         QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
@@ -251,18 +253,18 @@ private slots:
     void aCrashedSavesLeftoverGoesAtTheNextStart()
     {
         // A good table, so that the start writes nothing of its own.
-        write(Tiedot::kFileName, kPlayed);
-        write(Tiedot::kTempName, kPlayed);
-        QFile old(Tiedot::kTempName);
+        write(Top5Store::kFileName, kPlayed);
+        write(Top5Store::kTempName, kPlayed);
+        QFile old(Top5Store::kTempName);
         QVERIFY(old.open(QIODevice::ReadWrite));
         QVERIFY(old.setFileTime(QDateTime::currentDateTime().addSecs(-120), QFileDevice::FileModificationTime));
         old.close();
         startProgram();
-        QVERIFY(!QFile::exists(Tiedot::kTempName));
+        QVERIFY(!QFile::exists(Top5Store::kTempName));
 
-        write(Tiedot::kTempName, kPlayed);
+        write(Top5Store::kTempName, kPlayed);
         restart();
-        QVERIFY(QFile::exists(Tiedot::kTempName));
+        QVERIFY(QFile::exists(Top5Store::kTempName));
     }
 };
 

@@ -114,7 +114,7 @@ private slots:
             }
         }
         QVERIFY(fake_->dialogs.shown.empty());
-        QVERIFY(!QFile::exists(Tiedot::kBackupName));
+        QVERIFY(!QFile::exists(Top5Store::kBackupName));
     }
 
     // Catches again what the fuzzer found: names whose first letters are, or
@@ -180,24 +180,24 @@ private slots:
             const QString path = it.next();
             const QByteArray bytes = contents(path);
             ++files;
-            QFile::remove(Tiedot::kFileName);
-            QFile::remove(Tiedot::kBackupName);
-            write(Tiedot::kFileName, bytes);
+            QFile::remove(Top5Store::kFileName);
+            QFile::remove(Top5Store::kBackupName);
+            write(Top5Store::kFileName, bytes);
             fake_->dialogs.shown.clear();
             program_ = std::make_unique<Program>(fake_->platform);
             program_->vikkelo().show();
 
             const top5file::Fields read = top5file::parseFields(bytes, true);
             if (read.ok) {
-                QVERIFY2(contents(Tiedot::kFileName) == bytes, qPrintable(path));
-                QVERIFY2(!QFile::exists(Tiedot::kBackupName), qPrintable(path));
+                QVERIFY2(contents(Top5Store::kFileName) == bytes, qPrintable(path));
+                QVERIFY2(!QFile::exists(Top5Store::kBackupName), qPrintable(path));
                 for (int k = 1; k <= top5file::kPlaces; ++k)
                     QVERIFY2(table().sijoitus(k).text() == read.fields[2 * (k - 1)], qPrintable(path));
             } else {
-                QVERIFY2(contents(Tiedot::kBackupName) == bytes, qPrintable(path));
-                QVERIFY2(contents(Tiedot::kFileName) == top5file::defaultFile(), qPrintable(path));
+                QVERIFY2(contents(Top5Store::kBackupName) == bytes, qPrintable(path));
+                QVERIFY2(contents(Top5Store::kFileName) == top5file::defaultFile(), qPrintable(path));
                 QVERIFY2(fake_->dialogs.shown.size() == 1, qPrintable(path));
-                QVERIFY2(fake_->dialogs.shown[0].text.contains(Tiedot::kBackupName), qPrintable(path));
+                QVERIFY2(fake_->dialogs.shown[0].text.contains(Top5Store::kBackupName), qPrintable(path));
             }
             program_.reset();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -1,0 +1,261 @@
+#include "top5/top5store.h"
+
+#include "top5/top5file.h"
+
+#include <QDir>
+
+#include <cerrno>
+
+const QString Top5Store::kFileName = QStringLiteral("TOP5.dat");
+const QString Top5Store::kBackupName = QStringLiteral("TOP5.dat.bak");
+const QString Top5Store::kLockName = QStringLiteral("TOP5.dat.lock");
+const QString Top5Store::kTempName = QStringLiteral("TOP5.dat.tmp");
+
+namespace {
+
+// Another copy holds the lock only for the few milliseconds of its save.
+constexpr int kLockWaitMs = 3000;
+// A temporary older than this is a crash's leftover, not a save going on.
+constexpr int kLeftoverSeconds = 60;
+
+} // namespace
+
+QStringList Top5Store::backupNames()
+{
+    QStringList names{kBackupName};
+    for (int n = 2; n <= 9; ++n)
+        names << kBackupName + QString::number(n);
+    return names;
+}
+
+Top5Store::Top5Store() : folder_(QDir::toNativeSeparators(QDir::currentPath()))
+{
+    // A save cut short by a crash may have left its new file unmoved.
+    removeStaleFile(kTempName, kLeftoverSeconds);
+}
+
+Top5Store::Outcome Top5Store::start(Action action) const
+{
+    Outcome out;
+    out.action = action;
+    out.folder = folder_;
+    return out;
+}
+
+Top5Store::Disk Top5Store::look() const
+{
+    Disk disk;
+    disk.file = readRegularFile(kFileName, top5file::kMaxReadBytes);
+    if (disk.file.status == ReadOutcome::Read) {
+        const top5file::Fields read = top5file::parseFields(disk.file.bytes, disk.file.complete);
+        if (read.ok)
+            disk.table = Top5Table::fromFields(read.fields);
+        else
+            disk.damage = read.problem;
+    }
+    return disk;
+}
+
+bool Top5Store::unusable(const Disk& disk, Outcome& out) const
+{
+    if (disk.file.status == ReadOutcome::NotAFile) {
+        out.problem = Problem::NotAFile;
+        out.kind = disk.file.kind;
+        return true;
+    }
+    if (disk.file.status == ReadOutcome::Failed) {
+        // A read that fails says nothing of what the file holds: it may be a
+        // good table on a bad disk, so it is neither moved nor written over.
+        out.problem = Problem::ReadFailed;
+        out.error = disk.file.error;
+        return true;
+    }
+    return false;
+}
+
+bool Top5Store::takeLock(FileLock& lock, Outcome& out) const
+{
+    if (workingFolderRemoved()) {
+        out.problem = Problem::FolderRemoved;
+        return false;
+    }
+    const FileLock::Outcome taken = lock.lock(kLockName, kLockWaitMs);
+    if (taken.locked)
+        return true;
+    out.existed = taken.existed;
+    out.error = taken.error;
+    if (taken.kind != EntryKind::File) {
+        out.problem = Problem::LockNotAFile;
+        out.kind = taken.kind;
+    } else if (taken.error == EWOULDBLOCK) {
+        out.problem = Problem::LockBusy;
+        out.otherUser = taken.heldByOtherUser;
+    } else if (!taken.existed && (taken.error == EACCES || taken.error == EPERM)) {
+        out.problem = Problem::FolderNotWritable;
+    } else {
+        out.problem = Problem::LockFailed;
+    }
+    return false;
+}
+
+void Top5Store::write(const Disk& disk, const QByteArray& bytes, Outcome& out)
+{
+    if (disk.file.status == ReadOutcome::Read) {
+        // A read-only TOP5.dat stays as it is, even where the folder would
+        // let it be replaced.
+        const int access = writeAccess(kFileName);
+        if (access == EACCES || access == EPERM) {
+            out.problem = Problem::ReadOnlyFile;
+            return;
+        }
+        if (access == EROFS) {
+            out.problem = Problem::WriteFailed;
+            out.error = access;
+            return;
+        }
+    }
+    if (disk.file.status == ReadOutcome::Read && !disk.table) {
+        // Damaged: kept under the first free backup name. Only a name that
+        // nothing at all stands at is used: an older backup, a folder or a
+        // link there is left as it is.
+        out.damage = disk.damage;
+        for (const QString& name : backupNames()) {
+            const KeepOutcome kept = keepUnder(kFileName, name);
+            if (kept.error == 0) {
+                out.keptAs = name;
+                break;
+            }
+            if (kept.error != EEXIST) {
+                out.error = kept.error;
+                break;
+            }
+        }
+        if (out.keptAs.isEmpty()) {
+            out.problem = Problem::NotKept;
+            return;
+        }
+    }
+    const Entry temp = lookAt(kTempName);
+    if (temp.kind != EntryKind::Missing && temp.kind != EntryKind::File) {
+        out.problem = Problem::TempNotAFile;
+        out.kind = temp.kind;
+        return;
+    }
+    const WriteOutcome written = replaceWithNewFile(kFileName, kTempName, bytes);
+    out.error = written.error;
+    if (written.error == 0)
+        out.problem = Problem::None;
+    else if (written.renamed)
+        out.problem = Problem::NotFlushed;
+    else if (written.error == EACCES || written.error == EPERM)
+        out.problem = Problem::FolderNotWritable;
+    else
+        out.problem = Problem::WriteFailed;
+}
+
+Top5Store::Outcome Top5Store::load()
+{
+    Outcome out = start(Action::Load);
+    newScores_.clear();
+    Disk disk = look();
+    const bool change = !disk.table && (disk.file.status == ReadOutcome::Read ||
+                                        disk.file.status == ReadOutcome::Missing);
+    out.damage = disk.damage;
+    if (change) {
+        // The default goes in, or a damaged file goes aside, only under the
+        // lock and only for what is there then: another copy may just have
+        // saved a good table in its place.
+        FileLock lock;
+        if (takeLock(lock, out)) {
+            disk = look();
+            if (!disk.table && !unusable(disk, out)) {
+                write(disk, top5file::defaultFile(), out);
+                if (out.saved())
+                    seen_ = top5file::defaultFile();
+            }
+        }
+    } else {
+        unusable(disk, out);
+    }
+
+    if (disk.table) {
+        // The first touch of a label may create the ranking window, whose own
+        // load runs once more; both show the same table.
+        out.problem = Problem::None;
+        out.shows = Shows::Table;
+        out.table = *disk.table;
+        seen_ = disk.file.bytes;
+        shown_ = out.table;
+        return out;
+    }
+    if (!out.saved()) {
+        // The table shown is then not the one on disk, whatever this copy
+        // saw there before: the next save merges into what is there.
+        seen_.reset();
+        out.shows = Shows::TableIfOpen;
+        out.table = Top5Table::defaults();
+        shown_ = out.table;
+    }
+    return out;
+}
+
+Top5Store::Outcome Top5Store::save(const Top5Table& shown)
+{
+    Outcome out = start(Action::Save);
+    out.table = shown;
+    // What cannot be written over is refused before anything is made.
+    FileLock lock;
+    if (unusable(look(), out) || !takeLock(lock, out))
+        return out;
+    const Disk disk = look();
+    if (unusable(disk, out))
+        return out;
+    if (disk.table && disk.file.bytes != seen_) {
+        // Another copy saved since (or a table is back after a problem): it
+        // stands, with this copy's new scores entered again by the rule of a
+        // new high score. What this copy has seen is then what it merged.
+        out.table = *disk.table;
+        for (const Score& s : newScores_)
+            out.table.enter(s.name, s.points);
+        out.shows = Shows::Table;
+        seen_ = disk.file.bytes;
+        shown_ = out.table;
+    }
+    const QByteArray bytes = out.table.file();
+    write(disk, bytes, out);
+    if (out.saved()) {
+        seen_ = bytes;
+        shown_ = out.table;
+        newScores_.clear();
+    }
+    return out;
+}
+
+Top5Store::Outcome Top5Store::clear()
+{
+    Outcome out = start(Action::Clear);
+    out.table = Top5Table::defaults();
+    FileLock lock;
+    if (unusable(look(), out) || !takeLock(lock, out))
+        return out;
+    const Disk disk = look();
+    if (unusable(disk, out))
+        return out;
+    write(disk, top5file::defaultFile(), out);
+    if (out.saved()) {
+        seen_ = top5file::defaultFile();
+        shown_ = out.table;
+        newScores_.clear();
+    }
+    return out;
+}
+
+void Top5Store::addNewScore(const QString& name, double points)
+{
+    newScores_.push_back({name, points});
+}
+
+bool Top5Store::wouldLose(const Top5Table& shown) const
+{
+    return !newScores_.empty() || (shown_ && shown != *shown_);
+}

@@ -12,12 +12,16 @@
 #include "top5/sijoitus.h"
 #include "top5/tiedot.h"
 #include "top5/top5file.h"
+#include "top5/top5messages.h"
+#include "top5/top5store.h"
 
 #include <QAction>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
+
+#include <cstring>
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -265,6 +269,42 @@ private slots:
         write(Top5Store::kTempName, kPlayed);
         restart();
         QVERIFY(QFile::exists(Top5Store::kTempName));
+    }
+    // Catches a private table saved readable by others, set-id, sticky or
+    // execute bits carried over, another user's modes lent to a new file,
+    // and a system error told to the player in English.
+    void aNewTableKeepsOnlyTheReadAndWriteBitsOfAFileOfOurs()
+    {
+        const mode_t mask = ::umask(022);
+        const struct {
+            mode_t before;
+            bool othersFile;
+            mode_t after;
+        } cases[] = {{0600, false, 0600}, {06777, false, 0666}, {0640, false, 0640}, {0777, true, 0644}};
+        for (const auto& c : cases) {
+            write(Top5Store::kFileName, kPlayed);
+            if (c.othersFile && ::chown("TOP5.dat", 65534, 65534) != 0) {
+                qInfo("not root: no file of another user can be made");
+                continue;
+            }
+            QCOMPARE(::chmod("TOP5.dat", c.before), 0);
+            Top5Store store;
+            QVERIFY(store.load().shows == Top5Store::Shows::Table);
+            QVERIFY(store.save(Top5Table::defaults()).saved());
+            struct stat st;
+            QCOMPARE(::lstat("TOP5.dat", &st), 0);
+            QCOMPARE(st.st_mode & 07777, c.after);
+        }
+        ::umask(mask);
+
+        QSet<QString> reasons;
+        for (int e : {EIO, ENOSPC, EDQUOT, EFBIG, EROFS, EACCES, EPERM, EEXIST, ENOSYS, EINVAL, ENOTSUP, EBUSY}) {
+            const QString r = top5messages::reason(e);
+            QVERIFY2(!r.contains("numero") && !r.contains(QString::fromLocal8Bit(std::strerror(e))), qPrintable(r));
+            reasons << r;
+        }
+        QCOMPARE(reasons.size(), 12);
+        QVERIFY(top5messages::reason(EHWPOISON).contains(QString::number(EHWPOISON)));
     }
 };
 

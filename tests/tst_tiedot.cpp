@@ -16,6 +16,10 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace {
 
 const QByteArray kDefault = "Tuntematon , 10\r\nTuntematon , 8\r\nTuntematon , 6\r\n"
@@ -146,6 +150,13 @@ private slots:
         const QByteArray fourLines = "Matti,50\r\nLiisa,40\r\nPekka,30\r\nTeppo,20\r\n";
         write("TOP5.dat", fourLines);
         write("TOP5.dat.bak", "an older backup");
+        // No box is shown while the lock is held: another copy could not save meanwhile.
+        bool lockFreeAtEveryBox = true;
+        fake_->dialogs.onShow = [&] {
+            const int fd = ::open("TOP5.dat.lock", O_RDONLY | O_CLOEXEC);
+            lockFreeAtEveryBox &= fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+            ::close(fd);
+        };
         startProgram();
         QCOMPARE(contents("TOP5.dat"), kDefault);
         QCOMPARE(contents("TOP5.dat.bak"), QByteArray("an older backup"));
@@ -164,6 +175,14 @@ private slots:
         QCOMPARE(table().sijoitus(1).text(), QStringLiteral("Kept"));
         QCOMPARE(contents("TOP5.dat.bak3"), "a," + QByteArray(5000, '1') + "\r\n");
         QVERIFY2(messages().last().contains("liian pitkä"), qPrintable(messages().last()));
+
+        // A file damaged since is kept aside by the save too, and the table shown goes in its place.
+        write("TOP5.dat", "rikki");
+        QTest::mouseClick(table().findChild<QPushButton*>("close"), Qt::LeftButton);
+        QCOMPARE(contents("TOP5.dat.bak4"), QByteArray("rikki"));
+        QVERIFY(contents("TOP5.dat").startsWith("Kept,"));
+        QVERIFY2(messages().last().contains("TOP5.dat.bak4, ja taulukko tallennettiin"), qPrintable(messages().last()));
+        QVERIFY(lockFreeAtEveryBox);
     }
 
     // Catches a load that reads a huge hostile file whole or chokes on it.

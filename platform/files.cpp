@@ -174,9 +174,13 @@ bool heldByOtherUser(const struct stat& lockFile)
     if (!locks.open(QIODevice::ReadOnly))
         return false;
     const QByteArray inode = ':' + QByteArray::number(quint64(lockFile.st_ino));
-    for (int lines = 0; lines < 10000 && !locks.atEnd(); ++lines) {
+    // A file of /proc has no size, so it is read until a line comes empty.
+    for (int lines = 0; lines < 10000; ++lines) {
         // "1: FLOCK  ADVISORY  WRITE 1234 fd:01:5678 0 EOF"; waiters carry "->".
-        const QList<QByteArray> f = locks.readLine(4096).simplified().split(' ');
+        const QByteArray line = locks.readLine(4096);
+        if (line.isEmpty())
+            break;
+        const QList<QByteArray> f = line.simplified().split(' ');
         if (f.size() < 6 || f[1] == "->" || !f[5].endsWith(inode))
             continue;
         struct stat holder;

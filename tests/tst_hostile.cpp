@@ -23,7 +23,11 @@
 
 #include <cstring>
 
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -160,6 +164,32 @@ private slots:
         pressClose();
         QVERIFY2(lastMessage().contains("TOP5.dat.lock"), qPrintable(lastMessage()));
         QVERIFY(contents("TOP5.dat").startsWith("Anna,60\r\n"));
+
+        // A lock another user's process holds is named as such (as root, a
+        // child holds it after dropping to the user nobody).
+        QVERIFY(QFile::remove("TOP5.dat.lock"));
+        write("TOP5.dat.lock", "");
+        const int held = ::open("TOP5.dat.lock", O_RDONLY | O_CLOEXEC);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::setuid(65534) == 0 && ::flock(held, LOCK_EX) == 0)
+                ::pause();
+            ::_exit(1);
+        }
+        const auto lockedByChild = [] {
+            const int probe = ::open("TOP5.dat.lock", O_RDONLY | O_CLOEXEC);
+            const bool busy = ::flock(probe, LOCK_EX | LOCK_NB) != 0;
+            ::close(probe);
+            return busy;
+        };
+        for (int i = 0; i < 200 && !lockedByChild(); ++i)
+            QTest::qWait(10);
+        pressClose();
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        ::close(held);
+        if (::getuid() == 0)
+            QVERIFY2(lastMessage().contains("toisen käyttäjän ohjelma pitää lukkoa"), qPrintable(lastMessage()));
     }
 
     // Catches a backup written through a dangling link, an older backup

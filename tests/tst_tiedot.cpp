@@ -276,6 +276,17 @@ private slots:
         board.findChild<QAction*>("menusijoitus")->trigger();
         QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
         QCOMPARE(scores(), QStringList({"10", "8", "6", "4", "2"}));
+
+        // A folder the game may not even look into: told as a look that
+        // failed, not as something other than a file at the name.
+        program_.reset();
+        flushUnloads();
+        fake_ = std::make_unique<FakePlatform>();
+        QVERIFY(QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner));
+        startProgram();
+        QVERIFY2(messages()[0].contains("lukeminen epäonnistui (käyttöoikeus puuttuu)") &&
+                     !messages()[0].contains("tavallinen"),
+                 qPrintable(messages()[0]));
     }
 
     // Catches a damaged file overwritten when no backup of it can be made.

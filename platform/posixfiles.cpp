@@ -13,10 +13,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// The file services are POSIX only: the promises above rest on lstat,
-// O_NOFOLLOW, rename over a name and flock, which Qt's portable calls do not
-// keep (QSaveFile writes through a link; QLockFile reads and removes its lock
-// by name).
+// The POSIX file services (winfiles.cpp keeps the same promises on Windows):
+// they rest on lstat, O_NOFOLLOW, rename over a name and flock, which Qt's
+// portable calls do not keep (QSaveFile writes through a link; QLockFile
+// reads and removes its lock by name).
 
 namespace {
 

@@ -1,0 +1,360 @@
+#include "platform/files.h"
+
+#include <cerrno>
+#include <chrono>
+#include <string>
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+// The Windows file services keep the promises of the POSIX ones with what
+// Windows offers: a reparse point (a symbolic link, a junction or anything
+// else the file system would lead elsewhere) is opened as itself and never
+// used, a new file is renamed in over the name, and the lock is LockFileEx's,
+// which Windows drops with the handle. Windows has no file modes to carry;
+// its read-only attribute is what makes a file not ours to replace.
+
+namespace {
+
+std::wstring native(const QString& path)
+{
+    return path.toStdWString();
+}
+
+// The system's error, as the number the layers above understand.
+int errorFrom(DWORD code)
+{
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+        return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return EBUSY;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
+    case ERROR_NOT_SUPPORTED:
+        return ENOTSUP;
+    default:
+        return EIO;
+    }
+}
+
+int lastError()
+{
+    return errorFrom(GetLastError());
+}
+
+EntryKind kindOf(DWORD attributes)
+{
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return EntryKind::SymLink;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return EntryKind::Folder;
+    if (attributes & FILE_ATTRIBUTE_DEVICE)
+        return EntryKind::Device;
+    return EntryKind::File;
+}
+
+// What an open handle really is, whatever the name said a moment before:
+// only a file on disk that is neither a folder nor a reparse point is File.
+Entry lookAtOpened(HANDLE file)
+{
+    switch (GetFileType(file)) {
+    case FILE_TYPE_DISK:
+        break;
+    case FILE_TYPE_PIPE:
+        return {EntryKind::Fifo, 0};
+    case FILE_TYPE_CHAR:
+        return {EntryKind::Device, 0};
+    default:
+        return {EntryKind::Unknown, 0};
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file, &info))
+        return {EntryKind::CannotLook, lastError()};
+    return {kindOf(info.dwFileAttributes), 0};
+}
+
+// Opens the name itself, never what a link there leads to. Others may go on
+// reading, writing, renaming and removing while we hold it, as on POSIX.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+HANDLE openName(const QString& path, DWORD access, DWORD disposition, DWORD share = kShareAll)
+{
+    return CreateFileW(native(path).c_str(), access, share, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+// ReadFile and WriteFile count in DWORDs: a byte array goes in pieces.
+constexpr qsizetype kChunk = 1 << 20;
+
+bool writeAll(HANDLE file, const char* p, qsizetype left)
+{
+    while (left > 0) {
+        DWORD n = 0;
+        if (!WriteFile(file, p, DWORD(qMin<qsizetype>(left, kChunk)), &n, nullptr))
+            return false;
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+// A new file that failed halfway is removed through its handle, so that what
+// goes is the very file we made, whatever took its name since.
+void removeOpened(HANDLE file)
+{
+    FILE_DISPOSITION_INFO gone{TRUE};
+    SetFileInformationByHandle(file, FileDispositionInfo, &gone, sizeof gone);
+}
+
+// A leftover temporary name of a regular file is ours from a crash; a link,
+// folder or anything else there is not, and is left as it is.
+int clearLeftover(const QString& temp)
+{
+    const Entry entry = lookAt(temp);
+    if (entry.kind == EntryKind::Missing)
+        return 0;
+    if (entry.kind != EntryKind::File)
+        return entry.kind == EntryKind::CannotLook ? entry.error : EEXIST;
+    return DeleteFileW(native(temp).c_str()) ? 0 : lastError();
+}
+
+} // namespace
+
+Entry lookAt(const QString& path)
+{
+    // GetFileAttributesW answers for a link itself, never for its target.
+    const DWORD attributes = GetFileAttributesW(native(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return {kindOf(attributes), 0};
+    const DWORD code = GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
+        return {EntryKind::Missing, 0};
+    return {EntryKind::CannotLook, errorFrom(code)};
+}
+
+ReadOutcome readRegularFile(const QString& path, qint64 maxBytes)
+{
+    ReadOutcome out;
+    const Entry entry = lookAt(path);
+    out.kind = entry.kind;
+    if (entry.kind == EntryKind::Missing)
+        return out;
+    if (entry.kind == EntryKind::CannotLook) {
+        out.status = ReadOutcome::Failed;
+        out.error = entry.error;
+        return out;
+    }
+    if (entry.kind != EntryKind::File) {
+        out.status = ReadOutcome::NotAFile;
+        return out;
+    }
+
+    // The name may have been swapped since the look above: the handle is
+    // looked at again.
+    const HANDLE file = openName(path, GENERIC_READ, OPEN_EXISTING);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND) {
+            out.kind = EntryKind::Missing;
+            return out;
+        }
+        out.status = ReadOutcome::Failed;
+        out.error = errorFrom(code);
+        return out;
+    }
+    const Entry opened = lookAtOpened(file);
+    if (opened.kind != EntryKind::File) {
+        out.status = opened.kind == EntryKind::CannotLook ? ReadOutcome::Failed : ReadOutcome::NotAFile;
+        out.kind = opened.kind == EntryKind::CannotLook ? out.kind : opened.kind;
+        out.error = opened.error;
+        CloseHandle(file);
+        return out;
+    }
+
+    // One byte more than asked tells whether the bytes read are all there is.
+    QByteArray bytes(qsizetype(maxBytes) + 1, Qt::Uninitialized);
+    qsizetype got = 0;
+    int error = 0;
+    while (got < bytes.size()) {
+        DWORD n = 0;
+        const DWORD ask = DWORD(qMin<qsizetype>(bytes.size() - got, kChunk));
+        if (!ReadFile(file, bytes.data() + got, ask, &n, nullptr)) {
+            error = lastError();
+            break;
+        }
+        if (n == 0)
+            break;
+        got += n;
+    }
+    CloseHandle(file);
+    if (error != 0) {
+        out.status = ReadOutcome::Failed;
+        out.error = error;
+        return out;
+    }
+    out.complete = got <= maxBytes;
+    bytes.truncate(qMin<qsizetype>(got, qsizetype(maxBytes)));
+    out.status = ReadOutcome::Read;
+    out.bytes = bytes;
+    return out;
+}
+
+KeepOutcome keepUnder(const QString& from, const QString& to)
+{
+    // Without MOVEFILE_REPLACE_EXISTING a move never takes a name that
+    // stands, not even a dangling link's, and it moves a link itself, never
+    // what it leads to. Every Windows file system can rename within a
+    // folder, so nothing is ever copied.
+    if (MoveFileExW(native(from).c_str(), native(to).c_str(), MOVEFILE_WRITE_THROUGH))
+        return {};
+    return {lastError(), false};
+}
+
+WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, const QByteArray& bytes)
+{
+    if (const int error = clearLeftover(tempPath); error != 0)
+        return {error, false};
+
+    // Shared with nobody while it is written; CREATE_NEW takes no name that
+    // stands, so nothing of anyone else's is ever written into.
+    const HANDLE file = openName(tempPath, GENERIC_WRITE | DELETE, CREATE_NEW, 0);
+    if (file == INVALID_HANDLE_VALUE)
+        return {lastError(), false};
+    int error = 0;
+    if (!writeAll(file, bytes.constData(), bytes.size()) || !FlushFileBuffers(file)) {
+        error = lastError();
+        removeOpened(file);
+    }
+    CloseHandle(file);
+    if (error != 0)
+        return {error, false};
+
+    // The rename replaces whatever stood at the name as a name, a link
+    // included, and is on disk when it returns.
+    const DWORD replace = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    if (!MoveFileExW(native(tempPath).c_str(), native(path).c_str(), replace)) {
+        error = lastError();
+        DeleteFileW(native(tempPath).c_str());
+        return {error, false};
+    }
+    return {0, true};
+}
+
+int writeAccess(const QString& path)
+{
+    // A read-only file stays as it is, even where the folder would let it be
+    // replaced. A folder's read-only attribute means nothing to Windows.
+    const DWORD attributes = GetFileAttributesW(native(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == FILE_ATTRIBUTE_READONLY)
+        return EACCES;
+    // Opening for writing asks Windows the rest: the permissions and a
+    // write-protected disk answer, and nothing is written through the
+    // handle. For a folder (which opens only with backup semantics) the same
+    // right is the right to add a file.
+    const HANDLE handle = CreateFileW(native(path).c_str(), FILE_WRITE_DATA, kShareAll, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return lastError();
+    CloseHandle(handle);
+    return 0;
+}
+
+bool workingFolderRemoved()
+{
+    // Windows seldom lets a folder a process works in go, but a network
+    // folder or a removed disk can.
+    return GetFileAttributesW(L".") == INVALID_FILE_ATTRIBUTES;
+}
+
+void removeStaleFile(const QString& path, int olderThanSeconds)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    const std::wstring name = native(path);
+    if (!GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data) ||
+        kindOf(data.dwFileAttributes) != EntryKind::File)
+        return;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    // File times count tenths of a microsecond.
+    const auto ticks = [](const FILETIME& t) {
+        return qint64((quint64(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+    };
+    if (ticks(data.ftLastWriteTime) + qint64(olderThanSeconds) * 10'000'000 < ticks(now))
+        DeleteFileW(name.c_str());
+}
+
+// The handle is kept in the int the POSIX side keeps its descriptor in:
+// Windows keeps handles within 32 bits so that 32- and 64-bit programs can
+// share them, and -1 is no handle on both.
+FileLock::~FileLock()
+{
+    if (fd_ != -1) {
+        const HANDLE file = LongToHandle(fd_);
+        UnlockFile(file, 0, 0, 1, 0);
+        CloseHandle(file); // Windows would drop the lock with the handle anyway
+    }
+}
+
+FileLock::Outcome FileLock::lock(const QString& path, int waitMs)
+{
+    Outcome out;
+    out.existed = lookAt(path).kind != EntryKind::Missing;
+    // Read access is enough for LockFileEx, and lets a lock file another
+    // user made serve every player of a shared folder.
+    const HANDLE file = openName(path, GENERIC_READ, OPEN_ALWAYS);
+    if (file == INVALID_HANDLE_VALUE) {
+        out.error = lastError();
+        // A folder or a junction at the name cannot be opened as a file.
+        if (const EntryKind there = lookAt(path).kind; there == EntryKind::Folder || there == EntryKind::SymLink)
+            out.kind = there;
+        return out;
+    }
+    const Entry opened = lookAtOpened(file);
+    if (opened.kind != EntryKind::File) {
+        out.error = opened.kind == EntryKind::CannotLook ? opened.error : EINVAL;
+        out.kind = opened.kind == EntryKind::CannotLook ? EntryKind::File : opened.kind;
+        CloseHandle(file);
+        return out;
+    }
+    // One byte is locked, whether or not the file has it: the file itself is
+    // never read or written.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        OVERLAPPED at{};
+        if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+            fd_ = HandleToLong(file);
+            out.locked = true;
+            return out;
+        }
+        const DWORD code = GetLastError();
+        if (code != ERROR_LOCK_VIOLATION && code != ERROR_IO_PENDING) {
+            out.error = errorFrom(code);
+            break;
+        }
+        if (std::chrono::steady_clock::now() >= until) {
+            // Who holds it Windows does not tell without asking far more.
+            out.error = EWOULDBLOCK;
+            break;
+        }
+        Sleep(10);
+    }
+    CloseHandle(file);
+    return out;
+}

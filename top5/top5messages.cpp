@@ -185,8 +185,10 @@ QString reason(int error)
         return QStringLiteral("levyn luku- tai kirjoitusvirhe");
     case ENOSPC:
         return QStringLiteral("levylle ei voitu kirjoittaa (levy voi olla täynnä)");
+#ifdef EDQUOT
     case EDQUOT:
         return QStringLiteral("levytilakiintiösi on täynnä");
+#endif
     case EFBIG:
         return QStringLiteral("tiedosto olisi liian suuri");
     case EROFS:
@@ -224,8 +226,10 @@ QString reason(int error)
         return QStringLiteral("resurssi on tilapäisesti varattu");
     case ETXTBSY:
         return QStringLiteral("tiedosto on käytössä");
+#ifdef ESTALE
     case ESTALE:
         return QStringLiteral("verkkolevyn tiedostokahva on vanhentunut");
+#endif
     case EXDEV:
         return QStringLiteral("tiedostoa ei voi siirtää toiselle levylle");
     case EINTR:

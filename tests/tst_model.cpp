@@ -11,6 +11,7 @@
 #include "support/files.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QtTest>
@@ -48,14 +49,10 @@ int score(const QString& entry) { return entry.section(u'=', -1).toInt(); }
 // A new high score goes above the first place that is not higher; the fifth drops out.
 bool enterInto(Table& table, const QString& entry)
 {
-    if (score(entry) < score(table[4]))
-        return false;
-    qsizetype k = 0;
-    while (score(table[k]) > score(entry))
-        ++k;
-    table.insert(k, entry);
-    table.removeLast();
-    return true;
+    const auto k = std::find_if(table.begin(), table.end(), [&](auto& e) { return score(e) <= score(entry); });
+    if (k != table.end())
+        table.insert(k, entry), table.removeLast();
+    return table.contains(entry);
 }
 
 // The lines "name , score" of a file, read here without the game's reader.
@@ -86,13 +83,13 @@ struct Disk {
 
 struct Player {
     std::unique_ptr<QProcess> process;
-    std::optional<Table> labels, shown; // the model's ranking window, and the copy's
-    std::optional<Disk> seen;           // the file as this copy last read or wrote it
-    Table pending;                      // entered, not yet saved
-    QStringList said;
-    bool readFails = false, exited = false;
+    std::optional<Table> labels; // the ranking window; none while it does not exist
+    std::optional<Disk> seen;    // the file as this copy last read or wrote it
+    Table pending;               // entered, not yet saved
+    bool readFails = false;
 };
 
+// A working folder, the copies in it, and the model of both.
 class World {
 public:
     World() { write(outside_.filePath("target"), kOutside); }
@@ -123,13 +120,16 @@ public:
         const QString c = pick(alive);
         if (r < 40)
             return c + ".enter." + QString::number(rng.bounded(100));
-        if (r < 74) // a kill in a save is judged against that save, not the load before it
-            return c + '.' + pick({"save", "save", "save", "clear", "show", "show", "quit", "kill",
-                                   players_[c[0].unicode() - u'a'].labels ? "savekill" : "save"});
+        // A kill a few milliseconds into a save is judged against that save, not the load before it.
+        const QString command = pick({"save", "save", "save", "clear", "show", "show", "quit", "kill",
+                                      players_[c[0].unicode() - u'a'].labels ? "savekill." : "save"});
+        if (r < 74)
+            return c + '.' + command + (command.endsWith(u'.') ? QString::number(rng.bounded(20)) : QString());
         if (r < 81)
             return disk_.kind == 'p' ? "unplant" : "plant." + pick({"fifo", "dir", "link"});
         if (r < 88)
-            return !lock_.isEmpty() ? "unlock" : "lock." + pick({"fifo", "zero", "link", "dir", "big", "stale", "rmzero"});
+            return lock_.isEmpty() ? "lock." + pick({"fifo", "zero", "link", "dir", "big", "stale", "rmzero"})
+                                   : "unlock";
         return r < 94 && disk_.kind != 'p' ? "damage" : backups_.empty() ? c + ".show" : "bak.free";
     }
 
@@ -137,9 +137,7 @@ private:
     bool fail(const QString& what) { return why_ = what, false; }
     void end(Player& p, bool kill)
     {
-        if (p.process && !kill && (p.process->closeWriteChannel(), !p.process->waitForFinished(kBoundMs)))
-            kill = true;
-        if (p.process && kill)
+        if (p.process && (kill || (p.process->closeWriteChannel(), !p.process->waitForFinished(kBoundMs))))
             p.process->kill(), p.process->waitForFinished();
         p = Player{};
     }
@@ -196,8 +194,8 @@ private:
         if (w[0] == "start") {
             QStringList args{VIKKELO_COPY, "--tables"};
             if ((p.readFails = w.size() > 1))
-                args = QStringList{QStandardPaths::findExecutable("strace"), "-f", "-qq", "-o", "/dev/null", "-P", "TOP5.dat",
-                                   "-e", "trace=read", "-e", "inject=read:error=EIO"} + args;
+                args = QStringList{QStandardPaths::findExecutable("strace"), "-f", "-qq", "-o", "/dev/null", "-P",
+                                   "TOP5.dat", "-e", "trace=read", "-e", "inject=read:error=EIO"} + args;
             p.process = std::make_unique<QProcess>();
             p.process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
             p.process->start(args.takeFirst(), args);
@@ -209,13 +207,14 @@ private:
         const bool hadWindow = p.labels.has_value();
         const Disk before = disk_;
         const QString name = 'p' + QString::number(history_.size());
-        p.process->write((w[0] == "enter" ? "enter " + w[1] + u' ' + name : w[0] == "savekill" ? "save" : w[0]).toUtf8() + '\n');
+        const QString command = w[0] == "enter" ? "enter " + w[1] + u' ' + name : w[0] == "savekill" ? "save" : w[0];
+        p.process->write(command.toUtf8() + '\n');
         if (w[0] == "kill" || w[0] == "savekill") {
             // Killed at once or somewhere in a save: the file is the table
             // before that save or after it, and a backup holds what it keeps.
             const auto backups = backups_;
             if (w[0] == "savekill")
-                usleep(QRandomGenerator::global()->bounded(20000)), save(p);
+                usleep(1000 * w.value(1).toUInt()), save(p); // a few milliseconds into the save
             end(p, true);
             if (disk_ == before || (disk_.kind == 't' && parse(regular("TOP5.dat")) == disk_.table))
                 return true;
@@ -246,25 +245,27 @@ private:
     // it, a message when one is due and none when all went well.
     bool answered(Player& p, const QString& step, bool told, bool silent, bool exits)
     {
-        p.said.clear(), p.shown.reset(), p.exited = false;
+        QStringList said;
+        std::optional<Table> shown;
+        bool exited = false;
         for (QString line; line != "done";) {
             while (!p.process->canReadLine())
                 if (!p.process->waitForReadyRead(kBoundMs))
                     return end(p, true), fail(step + ": no answer in time");
             line = QString::fromUtf8(p.process->readLine()).trimmed();
             if (line.startsWith("table: "))
-                p.shown = line.mid(7).split(u'|');
+                shown = line.mid(7).split(u'|');
             else if (line.startsWith("message: "))
-                p.said << line;
-            p.exited = p.exited || line == "exit";
+                said << line;
+            exited = exited || line == "exit";
         }
-        if (p.exited != exits)
+        if (exited != exits)
             return fail(step + (exits ? ": the copy did not end" : ": the copy ended"));
-        if (!exits && p.shown != p.labels)
-            return fail(step + ": the window shows " + p.shown.value_or(Table{"none"}).join(u'|') + ", not " +
+        if (!exits && shown != p.labels)
+            return fail(step + ": the window shows " + shown.value_or(Table{"none"}).join(u'|') + ", not " +
                         p.labels.value_or(Table{"none"}).join(u'|'));
-        if ((told && p.said.isEmpty()) || (silent && !p.said.isEmpty()))
-            return fail(step + (told ? ": nothing was said" : ": " + p.said.join(u' ')));
+        if ((told && said.isEmpty()) || (silent && !said.isEmpty()))
+            return fail(step + (told ? ": nothing was said" : ": " + said.join(u' ')));
         return true;
     }
 
@@ -280,9 +281,9 @@ private:
             shell.prepend("rm -f TOP5.dat.lock; "), lock_ = step.mid(5);
         } else if (what == "unlock") {
             lock_.clear();
-        } else if (what == "table") {
-            write("TOP5.dat", kTables.at(step.mid(6)));
-            disk_ = {'t', *parse(kTables.at(step.mid(6))), {}};
+        } else if (kTables.count(step)) {
+            write("TOP5.dat", kTables.at(step));
+            disk_ = {'t', *parse(kTables.at(step)), {}};
         } else if (what == "damage") {
             disk_ = {'d', {}, "vioittunut " + QByteArray::number(history_.size()) + "\r\n"};
             write("TOP5.dat", disk_.bytes);
@@ -306,31 +307,32 @@ private:
             if (e.startsWith(u'p') && real.count(e) > 1)
                 return fail("a score twice in TOP5.dat: " + real.join(u'|'));
         if ((disk_.kind == 't' && real != disk_.table) || (disk_.kind == 'd' && now != disk_.bytes))
-            return fail("TOP5.dat holds " + QString::fromLatin1(now).replace("\r\n", "|") + " not " + disk_.table.join(u'|') + disk_.bytes);
+            return fail("TOP5.dat holds " + QString::fromLatin1(now).replace("\r\n", "|") + " not " +
+                        disk_.table.join(u'|') + disk_.bytes);
         struct stat st {};
         const bool there = lstat("TOP5.dat", &st) == 0;
         const mode_t plant = disk_.bytes == "fifo" ? S_IFIFO : disk_.bytes == "dir" ? S_IFDIR : S_IFLNK;
-        if ((disk_.kind == 'm' && there) ||
-            (disk_.kind == 'p' && (!there || (st.st_mode & S_IFMT) != plant || (plant == S_IFDIR && !QDir("TOP5.dat").isEmpty()))))
+        if ((disk_.kind == 'm' && there) || (disk_.kind == 'p' && (!there || (st.st_mode & S_IFMT) != plant ||
+                                                                   (plant == S_IFDIR && !QDir("TOP5.dat").isEmpty()))))
             return fail("TOP5.dat was made, or the plant at it changed");
-        QStringList allowed{"TOP5.dat", "TOP5.dat.lock", "TOP5.dat.tmp"};
-        for (int n = 1; n <= 9; ++n)
-            allowed << backupName(n);
-        if (lock_ == "stale" || lock_ == "rmzero")
-            allowed << "TOP5.dat.lock.rmlock";
-        const QStringList names = QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        static const QRegularExpression own("^TOP5\\.dat(\\.lock|\\.tmp|\\.bak[2-9]?)?$");
+        const bool rmlock = lock_ == "stale" || lock_ == "rmzero";
+        const QStringList names = QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                                   QDir::NoDotAndDotDot);
         for (const QString& name : names)
-            if (!allowed.contains(name) || (name.contains(".bak") && regular(name) != backups_[name]))
+            if (!(own.match(name).hasMatch() || (rmlock && name == "TOP5.dat.lock.rmlock")) ||
+                (name.contains(".bak") && regular(name) != backups_[name]))
                 return fail(name + " should not be there, or not hold " + QString::fromLatin1(regular(name)));
         for (const auto& [name, bytes] : backups_)
             if (!names.contains(name))
                 return fail(name + " is missing: a damaged file was not kept");
         if ((lock_ == "big" && QFileInfo("TOP5.dat.lock").size() != (qint64(8) << 30)) ||
-            ((lock_ == "stale" || lock_ == "rmzero") && regular("TOP5.dat.lock") != "x\n"))
+            (rmlock && regular("TOP5.dat.lock") != "x\n"))
             return fail("the lock file planted was changed");
         return contents(outside_.filePath("target")) == kOutside || fail("the file outside the folder was changed");
     }
 
+    TempWorkdir dir_;
     QTemporaryDir outside_;
     Player players_[3];
     Disk disk_, stash_;
@@ -345,18 +347,12 @@ private:
 class TestModel : public QObject {
     Q_OBJECT
 
-private:
-    std::unique_ptr<TempWorkdir> dir_;
-
 private slots:
-    void init() { dir_ = std::make_unique<TempWorkdir>(); }
-    void cleanup() { dir_.reset(); }
-
     void randomSteps()
     {
-        const quint32 seed = qEnvironmentVariableIsSet("VIKKELO_MODEL_SEED") ? quint32(qEnvironmentVariableIntValue("VIKKELO_MODEL_SEED"))
-                                                                               : QRandomGenerator::global()->generate();
-        const int steps = qEnvironmentVariableIsSet("VIKKELO_MODEL_STEPS") ? qEnvironmentVariableIntValue("VIKKELO_MODEL_STEPS") : 300;
+        const QString random = QString::number(QRandomGenerator::global()->generate());
+        const quint32 seed = qEnvironmentVariable("VIKKELO_MODEL_SEED", random).toUInt();
+        const int steps = qEnvironmentVariable("VIKKELO_MODEL_STEPS", "300").toInt();
         qInfo("seed %u", seed);
         QRandomGenerator rng(seed);
         World world;
@@ -370,24 +366,28 @@ private slots:
     {
         QTest::addColumn<QString>("script");
         const auto row = [](const char* name, const char* script) { QTest::newRow(name) << QString(script); };
-        row("table back after a FIFO", "table.played a.start a.save plant.fifo a.show unplant a.save");
-        row("table back after a folder", "table.played a.start a.save plant.dir a.show unplant a.save");
-        row("table back after a link", "table.played a.start a.save plant.link a.show unplant a.save");
+        row("table back after a FIFO", "played a.start a.save plant.fifo a.show unplant a.save");
+        row("table back after a folder", "played a.start a.save plant.dir a.show unplant a.save");
+        row("table back after a link", "played a.start a.save plant.link a.show unplant a.save");
         row("old lock, FIFO at its rmlock, no table", "lock.stale a.start a.enter.70 a.save");
-        row("old lock, FIFO at its rmlock", "table.played lock.stale a.start a.enter.70 a.save");
+        row("old lock, FIFO at its rmlock", "played lock.stale a.start a.enter.70 a.save");
         row("old lock, /dev/zero at its rmlock, no table", "lock.rmzero a.start a.enter.70 a.save");
-        row("old lock, /dev/zero at its rmlock", "table.played lock.rmzero a.start a.enter.70 a.save");
-        row("8 GiB lock", "table.played lock.big a.start a.enter.70 a.save");
-        row("lock swapped for a link to /dev/zero", "table.played a.start a.enter.60 a.save lock.zero a.enter.61 a.save "
-                                                    "unlock a.save a.enter.62 lock.zero a.save unlock a.save lock.zero a.save");
-        row("quit with a new entry", "table.zeros a.start a.enter.0 a.quit");
-        row("quit refused, then saved", "table.played a.start a.enter.55 plant.fifo a.quit unplant a.quit");
-        row("damaged, no backup name free, one freed", "table.played bak.all damage a.start a.enter.50 a.save bak.free a.save");
-        row("damaged since the load", "table.played a.start a.enter.45 damage a.save b.start b.show");
-        row("clear in a window made over a damaged file", "table.played a.start a.save damage a.clear");
-        row("a clear stays a clear", "table.played a.start b.start b.enter.60 b.save a.enter.55 a.save b.clear a.enter.1 a.save");
-        row("killed in saves", "table.played a.start a.enter.80 a.savekill b.start b.enter.70 b.savekill damage c.start c.show c.savekill");
-        row("read errors", "table.played a.start.eio a.enter.99 a.save a.clear");
+        row("old lock, /dev/zero at its rmlock", "played lock.rmzero a.start a.enter.70 a.save");
+        row("8 GiB lock", "played lock.big a.start a.enter.70 a.save");
+        row("lock swapped for a link to /dev/zero", "played a.start a.enter.60 a.save lock.zero a.enter.61 "
+            "a.save unlock a.save a.enter.62 lock.zero a.save unlock a.save lock.zero a.save");
+        row("quit with a new entry", "zeros a.start a.enter.0 a.quit");
+        row("quit refused, then saved", "played a.start a.enter.55 plant.fifo a.quit unplant a.quit");
+        row("damaged, no backup name free, one freed",
+            "played bak.all damage a.start a.enter.50 a.save bak.free a.save");
+        row("damaged since the load", "played a.start a.enter.45 damage a.save b.start b.show");
+        row("clear in a window made over a damaged file", "played a.start a.save damage a.clear");
+        row("quit, nothing new, window made over a damaged file", "played a.start a.save damage a.show a.quit");
+        row("a clear stays a clear",
+            "played a.start b.start b.enter.60 b.save a.enter.55 a.save b.clear a.enter.1 a.save");
+        row("killed in saves", "played a.start a.enter.80 a.savekill b.start b.enter.70 b.savekill damage "
+            "c.start c.show c.savekill");
+        row("read errors", "played a.start.eio a.enter.99 a.save a.clear");
     }
     void scripts()
     {

@@ -4,9 +4,14 @@
 //   enter SCORE NAME   a round ends with SCORE and the player types NAME
 //   save               "Sulje" in the ranking window
 //   clear              "Tyhjennä TOP5", answered OK
-// After each command, and once at start, it prints every message box shown
-// since ("message: " and the text on one line; name prompts are not
-// listed), then "done".
+//   show               the menu command that shows the ranking window
+//   quit               "Lopeta" in the main window
+// Other boxes take their default answer (OK, Cancel or No). After each
+// command, and once at start, it prints every message box shown since
+// ("message: " and the text on one line; name prompts are not listed); when
+// started with --tables and the ranking window exists, "table: " and its
+// places as name=score joined by "|"; "exit" when the program ended; then
+// "done".
 
 #include "game/program.h"
 #include "game/vikkelo.h"
@@ -14,6 +19,7 @@
 #include "top5/sijoitus.h"
 #include "top5/tiedot.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -31,6 +37,10 @@ int main(int argc, char* argv[])
     Program program(fake.platform);
     program.vikkelo().show();
 
+    const bool tables = app.arguments().contains(QStringLiteral("--tables"));
+    bool quitting = false;
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [&] { quitting = true; });
+
     std::size_t told = 0;
     const auto report = [&] {
         for (; told < fake.dialogs.shown.size(); ++told) {
@@ -40,6 +50,15 @@ int main(int argc, char* argv[])
             text.replace(u'\n', u' ');
             std::printf("message: %s\n", text.toUtf8().constData());
         }
+        if (tables && program.sijoitus().exists()) {
+            QStringList places;
+            for (int k = 1; k <= Sijoitus::kPlaces; ++k)
+                places << program.sijoitus().get().sijoitus(k).text() + u'=' +
+                              program.sijoitus().get().pisteet(k).text();
+            std::printf("table: %s\n", places.join(u'|').toUtf8().constData());
+        }
+        if (quitting)
+            std::puts("exit");
         std::puts("done");
         std::fflush(stdout);
     };
@@ -56,11 +75,20 @@ int main(int argc, char* argv[])
         } else if (command == QStringLiteral("save")) {
             program.sijoitus().get().findChild<QPushButton*>(QStringLiteral("close"))->click();
         } else if (command == QStringLiteral("clear")) {
+            // The window is made first: its load may show a box of its own.
+            QPushButton* clear = program.sijoitus().get().findChild<QPushButton*>(QStringLiteral("clear"));
             fake.dialogs.answers = {Dialogs::Ok};
-            program.sijoitus().get().findChild<QPushButton*>(QStringLiteral("clear"))->click();
+            clear->click();
+        } else if (command == QStringLiteral("show")) {
+            program.vikkelo().get().findChild<QAction*>(QStringLiteral("menusijoitus"))->trigger();
+        } else if (command == QStringLiteral("quit")) {
+            program.vikkelo().get().findChild<QPushButton*>(QStringLiteral("lopeta"))->click();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        quitting = quitting || fake.process.ended > 0;
         report();
+        if (quitting)
+            break;
     }
     return 0;
 }

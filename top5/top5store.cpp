@@ -170,8 +170,12 @@ Top5Store::Outcome Top5Store::load()
             disk = look();
             if (!disk.table && !unusable(disk, out)) {
                 write(disk, top5file::defaultFile(), out);
-                if (out.saved())
+                if (out.saved()) {
+                    // The labels keep what they showed, which the store
+                    // did not give them: nothing there is new.
                     seen_ = top5file::defaultFile();
+                    shown_.reset();
+                }
             }
         }
     } else {

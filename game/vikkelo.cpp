@@ -107,8 +107,10 @@ void Vikkelo::keyPressEvent(QKeyEvent* event)
 {
     // The digit keys 1 to 4 press the lamp of that digit, for players who
     // cannot aim a mouse quickly. Outside a round the lamps take no press.
+    // Shift is allowed: some keyboards need it for their digits.
     const int lamp = event->key() - Qt::Key_0;
-    if (lamp >= 1 && lamp <= Round::kLamps && !(event->modifiers() & ~Qt::KeypadModifier)) {
+    if (lamp >= 1 && lamp <= Round::kLamps &&
+        !(event->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier))) {
         event->accept();
         if (!event->isAutoRepeat())
             lamps_[lamp - 1]->press();

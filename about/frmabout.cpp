@@ -63,6 +63,9 @@ FrmAbout::~FrmAbout() = default;
 void FrmAbout::applyTextColours()
 {
     const QPalette& window = palette();
+    // In a light scheme, the one the design was drawn for, its colours stay
+    // unless they would nearly vanish; the red address reaches only 3.5:1.
+    const double minimum = isLightScheme(window) ? kTextVanishes : kTextContrast;
     const std::pair<QLabel*, QColor> fixed[] = {{ui_->lblTitle, kBlack},
                                                 {ui_->lblDescription, kBlack},
                                                 {ui_->lblDisclaimer, kBlack},
@@ -73,7 +76,7 @@ void FrmAbout::applyTextColours()
         for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
             own.setColor(group, QPalette::WindowText,
                          readableColour(design, window.color(group, QPalette::WindowText),
-                                        window.color(group, QPalette::Window), kTextContrast));
+                                        window.color(group, QPalette::Window), minimum));
         label->setPalette(own);
     }
 }

@@ -2,13 +2,46 @@
 
 #include "platform/contrast.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
+
+namespace {
+
+// A screen reader's "Press" on a lamp is the press a mouse-down makes; a
+// push button's own press action would click it, and a lamp has no click.
+class LampAccessible : public QAccessibleWidget {
+public:
+    explicit LampAccessible(Lamp* lamp) : QAccessibleWidget(lamp, QAccessible::Button) {}
+
+    QStringList actionNames() const override
+    {
+        return QStringList(pressAction()) + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction())
+            static_cast<Lamp*>(widget())->press();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+QAccessibleInterface* lampFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("Lamp") && object && object->isWidgetType())
+        return new LampAccessible(static_cast<Lamp*>(object));
+    return nullptr;
+}
+
+} // namespace
 
 Lamp::Lamp(QWidget* parent) : QPushButton(parent)
 {
+    static const bool accessible = (QAccessible::installFactory(lampFactory), true);
+    Q_UNUSED(accessible);
     setAutoDefault(false);
     setDefault(false);
     // The face is filled edge to edge: nothing behind it needs painting.
@@ -58,9 +91,17 @@ void Lamp::setColours(quint32 bright, quint32 dark)
 
 void Lamp::setColourName(const QString& colourName)
 {
-    litName_ = colourName + QStringLiteral(" lamppu, palaa");
-    darkName_ = colourName + QStringLiteral(" lamppu, ei pala");
+    // The caption first, so that a player who says what the lamp shows is understood.
+    const QString lamp = text() + QStringLiteral(", ") + colourName + QStringLiteral(" lamppu");
+    litName_ = lamp + QStringLiteral(", palaa");
+    darkName_ = lamp + QStringLiteral(", ei pala");
     setAccessibleName(bright_ ? litName_ : darkName_);
+}
+
+void Lamp::press()
+{
+    if (isEnabled())
+        emit pressedDown();
 }
 
 void Lamp::setLit(bool lit)
@@ -106,31 +147,30 @@ void Lamp::paintEvent(QPaintEvent*)
     painter.drawStaticText(QPointF((r.width() - size.width()) / 2, (r.height() - size.height()) / 2),
                            caption);
 
+    // A dotted focus mark in the caption's colour: a style's own mark may
+    // tint the face and the caption, and the lamp's colour is the game.
     if (hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = r.adjusted(4, 4, -4, -4);
-        option.backgroundColor = faceColour();
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+        painter.setPen(QPen(captionColour(), 1, Qt::DotLine));
+        painter.drawRect(r.adjusted(4, 4, -5, -5));
     }
 }
 
 QColor Lamp::captionColour() const
 {
-    // The scheme's button text where it shows on the lamp's colour, else the
-    // scheme's button face colour, its counterpart. The face keeps its colour
-    // in every state, and so does the caption: a dark lamp is told by its
-    // colour and regular caption, and a scheme's dimmed colours for disabled
-    // buttons or inactive windows would vanish on it.
-    return readableColour(palette().color(QPalette::Active, QPalette::ButtonText),
-                          palette().color(QPalette::Active, QPalette::Button), faceColour(), kLargeTextContrast);
+    // The face is the lamp's own colour in every scheme, and so is the
+    // caption: black or white, whichever stands out more. The closest call
+    // is the dark yellow lamp, where black still reaches 5:1. A dark lamp is
+    // told by its colour and regular caption, never by a greyed-out one.
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    return contrastRatio(black, faceColour()) >= contrastRatio(white, faceColour()) ? black : white;
 }
 
 void Lamp::mousePressEvent(QMouseEvent* event)
 {
     // Which button, the modifiers and the position do not matter.
     event->accept();
-    emit pressedDown();
+    press();
 }
 
 void Lamp::mouseReleaseEvent(QMouseEvent* event)
@@ -140,14 +180,17 @@ void Lamp::mouseReleaseEvent(QMouseEvent* event)
 
 void Lamp::keyPressEvent(QKeyEvent* event)
 {
-    // Space and Enter would click a push button; a lamp is pressed by mouse only.
-    // Tab and the arrow keys still move the focus.
+    // Space and Enter press the lamp as the key goes down, as a mouse button
+    // does; a push button would wait for the release and click. A key held
+    // down is one press. Tab and the arrow keys still move the focus.
     switch (event->key()) {
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Select:
         event->accept();
+        if (!event->isAutoRepeat())
+            press();
         return;
     default:
         QPushButton::keyPressEvent(event);

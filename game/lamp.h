@@ -4,8 +4,9 @@
 #include <QStaticText>
 
 // One of the four lamps: a push button whose whole face is filled with its
-// colour under any style. Only a mouse button going down on it counts as a
-// press; activating it from the keyboard does nothing.
+// colour under any style. A press is a mouse button going down on it, Space
+// or Enter while it has the focus, or a screen reader's press action; each
+// is one press, taken at once (a click needs no release).
 class Lamp : public QPushButton {
     Q_OBJECT
 
@@ -14,9 +15,13 @@ public:
 
     // Colours as the game's design gives them, 0x00BBGGRR.
     void setColours(quint32 bright, quint32 dark);
-    // The colour as a screen reader says it ("Punainen"); the lamp's
-    // accessible name then tells the colour and whether it is lit.
+    // The colour as a screen reader says it ("punainen"); the lamp's
+    // accessible name then tells its caption, its colour and whether it is
+    // lit ("KLIK, punainen lamppu, palaa").
     void setColourName(const QString& colourName);
+    // Presses the lamp as a mouse button going down on it does. A disabled
+    // lamp, outside a round, takes no press.
+    void press();
     // Lit: bright colour and bold caption; unlit: dark colour and regular caption.
     void setLit(bool lit);
     void setBright(bool bright);
@@ -28,14 +33,15 @@ public:
     QFont captionFont() const;
     // The colour the face is filled with now.
     QColor faceColour() const { return bright_ ? brightColour_ : darkColour_; }
-    // The colour the caption is drawn in now: readable on the face in any scheme.
+    // The colour the caption is drawn in now: black or white, whichever
+    // stands out more on the face, so that it reads alike in every scheme.
     QColor captionColour() const;
 
     // Converts a 0x00BBGGRR value to a colour.
     static QColor fromBgr(quint32 bgr);
 
 signals:
-    // Any mouse button went down on the lamp.
+    // The lamp was pressed: a mouse button went down on it, or press() ran.
     void pressedDown();
 
 protected:

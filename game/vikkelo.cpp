@@ -12,6 +12,7 @@
 #include "ui_vikkelo.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 
 namespace {
 
@@ -19,8 +20,8 @@ namespace {
 constexpr std::array<quint32, Round::kLamps> kBright = {255, 65535, 65280, 16711680};
 constexpr std::array<quint32, Round::kLamps> kDark = {128, 32896, 32768, 8388608};
 // The colours as a screen reader names the lamps.
-const std::array<const char16_t*, Round::kLamps> kColourNames = {u"Punainen", u"Keltainen", u"Vihreä",
-                                                                  u"Sininen"};
+const std::array<const char16_t*, Round::kLamps> kColourNames = {u"punainen", u"keltainen", u"vihreä",
+                                                                  u"sininen"};
 
 } // namespace
 
@@ -107,6 +108,22 @@ void Vikkelo::closeEvent(QCloseEvent* event)
     }
     event->accept();
     program_.platform().process.endProgram();
+}
+
+void Vikkelo::keyPressEvent(QKeyEvent* event)
+{
+    // The digit keys 1 to 4 press the lamp of that digit, for players who
+    // cannot aim a mouse quickly. Outside a round the lamps take no press.
+    // Shift is allowed: some keyboards need it for their digits.
+    const int lamp = event->key() - Qt::Key_0;
+    if (lamp >= 1 && lamp <= Round::kLamps &&
+        !(event->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier))) {
+        event->accept();
+        if (!event->isAutoRepeat())
+            lamps_[lamp - 1]->press();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void Vikkelo::tick()

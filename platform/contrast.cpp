@@ -24,6 +24,11 @@ double contrastRatio(const QColor& a, const QColor& b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+bool isLightScheme(const QPalette& scheme)
+{
+    return luminance(scheme.color(QPalette::Window)) > luminance(scheme.color(QPalette::WindowText));
+}
+
 QColor readableColour(const QColor& design, const QColor& scheme, const QColor& background,
                       double minimum)
 {

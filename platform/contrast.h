@@ -1,17 +1,25 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
 
 // Text and rules that stay readable in every colour scheme. A colour the
-// design fixes (black text, the red address, a grey rule) keeps that colour
-// wherever it stands out enough from what is behind it; where it does not,
-// as on a dark scheme's window, it takes the player's scheme's colour for
-// the same place instead (the window text colour, or on a lamp's fixed face
-// the scheme's other button colour).
+// design fixes (black text, the red address, a rule in a system colour)
+// keeps that colour wherever it stands out enough from what is behind it;
+// where it does not, as on a dark scheme's window, it takes the player's
+// scheme's colour for the same place instead (the window text colour).
 
-// The minimum contrast ratios: ordinary text, and large text or a rule.
+// What a fixed text colour must reach to be kept in a dark or high-contrast
+// scheme (a rule's minimum is set on the rule, 3:1).
 inline constexpr double kTextContrast = 4.5;
-inline constexpr double kLargeTextContrast = 3.0;
+// In a light scheme, the kind the design was drawn for, its colours stay as
+// given and give way only where they would nearly vanish: text under 3:1,
+// a rule under 1.5:1.
+inline constexpr double kTextVanishes = 3.0;
+inline constexpr double kRuleVanishes = 1.5;
+
+// Dark text on a light window, as in the scheme the design was drawn for.
+bool isLightScheme(const QPalette& scheme);
 
 // The contrast ratio of two opaque colours as the WCAG defines it: 1 for the
 // same colour, 21 for black on white.

@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 LineShape::LineShape(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -15,8 +17,11 @@ QColor LineShape::colour() const
     const QColor design = fixed_.isValid() ? fixed_ : palette().color(role_);
     if (minimumContrast_ <= 0)
         return design;
+    // In a light scheme a rule keeps its colour unless it would nearly vanish.
+    const double minimum =
+        isLightScheme(palette()) ? std::min(minimumContrast_, kRuleVanishes) : minimumContrast_;
     return readableColour(design, palette().color(QPalette::WindowText), palette().color(QPalette::Window),
-                          minimumContrast_);
+                          minimum);
 }
 
 void LineShape::setColour(const QColor& colour)

@@ -6,8 +6,9 @@
 // A straight line drawn as a filled rectangle: its geometry is the stroke.
 // The colour is either fixed or one of the palette's roles, so that lines in
 // system colours follow the user's colour scheme. A line that draws a rule
-// has a minimum contrast against the window: where its colour falls short,
-// it is drawn in the scheme's window text colour instead.
+// has a minimum contrast against the window in a dark or high-contrast
+// scheme (in a light one, only what would nearly vanish gives way): where
+// its colour falls short, it is drawn in the scheme's window text colour.
 // A screen reader meets it as a separator (platform/accessibility.h).
 class LineShape : public QWidget {
     Q_OBJECT

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Builds the Debian package, installs it with apt, and starts the installed
-# program headless in an empty working folder: it must stay running and
-# write its default TOP5.dat there. Exits non-zero when anything fails.
+# Builds the Debian package, checks it with lintian (any error or warning
+# fails) and its manual page with groff, installs it with apt, and starts
+# the installed program headless in an empty working folder: it must stay
+# running and write its default TOP5.dat there. Exits non-zero when
+# anything fails.
 # Installs system-wide, so CI runs it on its throwaway machine; elsewhere the
 # package is removed again at the end.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 source scripts/packages.sh
-bash scripts/deps.sh "${build_packages[@]}" "${test_packages[@]}"
+bash scripts/deps.sh "${build_packages[@]}" "${test_packages[@]}" "${package_packages[@]}"
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 
@@ -20,6 +22,13 @@ deb=$(ls build/package/vikkelo_*.deb)
 echo "== $deb"
 dpkg-deb --field "$deb" Package Version Depends
 dpkg-deb --contents "$deb" | awk '{print $6}'
+
+fail() { echo "package-check: $*" >&2; exit 1; }
+# groff exits 0 on warnings, so any output at all fails.
+man_warnings=$(groff -ww -z -man dist/vikkelo.6 2>&1)
+[ -z "$man_warnings" ] || fail "the manual page has warnings: $man_warnings"
+echo "== lintian"
+lintian --fail-on error,warning "$deb" || fail "lintian reports errors or warnings on the package"
 
 was_installed=$(dpkg-query -W -f='${Status}' vikkelo 2>/dev/null | grep -c 'install ok installed' || true)
 work=$(mktemp -d)
@@ -39,9 +48,9 @@ export DEBIAN_FRONTEND=noninteractive
   { "${as_root[@]}" apt-get update -qq &&
     "${as_root[@]}" apt-get install -y -qq --no-install-recommends "$root/$deb"; }
 
-fail() { echo "package-check: $*" >&2; exit 1; }
-for f in /usr/bin/vikkelo /usr/share/applications/org.example.vikkelo.desktop \
-         /usr/share/metainfo/org.example.vikkelo.metainfo.xml; do
+for f in /usr/games/vikkelo /usr/share/applications/org.example.vikkelo.desktop \
+         /usr/share/metainfo/org.example.vikkelo.metainfo.xml /usr/share/man/man6/vikkelo.6.gz \
+         /usr/share/doc/vikkelo/copyright /usr/share/doc/vikkelo/changelog.gz; do
   [ -f "$f" ] || fail "$f was not installed"
 done
 for s in 16 32 48 64 128 256; do
@@ -49,11 +58,15 @@ for s in 16 32 48 64 128 256; do
 done
 desktop-file-validate /usr/share/applications/org.example.vikkelo.desktop
 exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/org.example.vikkelo.desktop)
-command -v "$exec_line" >/dev/null || fail "the desktop entry's Exec=$exec_line is not on PATH"
+# The desktop finds Exec= on a user's PATH, which on Debian holds /usr/games
+# (root's does not).
+user_path=$(sed -n 's/^ENV_PATH[[:space:]]*PATH=//p' /etc/login.defs)
+program=$(PATH="${user_path:-/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games}" command -v "$exec_line") ||
+  fail "the desktop entry's Exec=$exec_line is not on a user's PATH"
 
 # Start it as the menu would, but headless, in an empty working folder.
 cd "$work"
-QT_QPA_PLATFORM=offscreen "$exec_line" >"$work/out.log" 2>&1 &
+QT_QPA_PLATFORM=offscreen "$program" >"$work/out.log" 2>&1 &
 pid=$!
 for _ in $(seq 50); do
   [ -s TOP5.dat ] && break
@@ -63,4 +76,4 @@ sleep 2
 kill -0 "$pid" 2>/dev/null || { cat "$work/out.log" >&2; fail "the installed program did not keep running"; }
 [ -s TOP5.dat ] || fail "the installed program wrote no TOP5.dat"
 printf 'Tuntematon , %s\r\n' 10 8 6 4 2 | cmp - TOP5.dat || fail "TOP5.dat is not the default table"
-echo "package-check: installed, started and wrote the default TOP5.dat: OK"
+echo "package-check: lintian clean; installed, started and wrote the default TOP5.dat: OK"

@@ -12,6 +12,8 @@ test_packages+=(strace)
 # Wayland: a headless compositor for the windows' Wayland test, and Qt's
 # Wayland platform plugin.
 test_packages+=(weston qt6-wayland)
+# The package check: lintian, and groff to render the manual page.
+package_packages=(lintian groff-base)
 bench_packages=(libbenchmark-dev xvfb)
 # The fuzz run's compiler and libFuzzer; the sanitizer run uses g++'s own.
 reliability_packages=(clang libclang-rt-14-dev)

@@ -146,8 +146,7 @@ private:
     // Walks what a screen reader reaches from iface: every control a player
     // can operate has a role and a name, and wherever a control shows a
     // caption, its name contains that caption, so that a player who says
-    // what they see is understood. The lamps' caption says nothing a player
-    // needs; their names tell colour and state instead.
+    // what they see is understood (a lamp's name adds its colour and state).
     void checkSpokenAsShown(QAccessibleInterface* iface, const QString& where)
     {
         const QAccessible::State state = iface->state();
@@ -167,7 +166,7 @@ private:
             QVERIFY2(!name.trimmed().isEmpty(), qPrintable(what));
         }
         QString caption;
-        if (auto* b = qobject_cast<QAbstractButton*>(o); b && !qobject_cast<Lamp*>(o))
+        if (auto* b = qobject_cast<QAbstractButton*>(o))
             caption = b->text();
         else if (auto* l = qobject_cast<QLabel*>(o))
             caption = l->text();
@@ -215,10 +214,10 @@ private slots:
     {
         auto main = namesIn(board());
         QCOMPARE(main["vikkelo"], QStringLiteral("Vikkelo v1.0"));
-        QCOMPARE(main["painike1"], QStringLiteral("Punainen lamppu, ei pala"));
-        QCOMPARE(main["painike2"], QStringLiteral("Keltainen lamppu, ei pala"));
-        QCOMPARE(main["painike3"], QStringLiteral("Vihreä lamppu, ei pala"));
-        QCOMPARE(main["painike4"], QStringLiteral("Sininen lamppu, ei pala"));
+        QCOMPARE(main["painike1"], QStringLiteral("KLIK, punainen lamppu, ei pala"));
+        QCOMPARE(main["painike2"], QStringLiteral("KLIK, keltainen lamppu, ei pala"));
+        QCOMPARE(main["painike3"], QStringLiteral("KLIK, vihreä lamppu, ei pala"));
+        QCOMPARE(main["painike4"], QStringLiteral("KLIK, sininen lamppu, ei pala"));
         QCOMPARE(main["pisteet"], QStringLiteral("Pisteet: 0"));
         QCOMPARE(main["uusipeli"], QStringLiteral("Aloita!"));
         QCOMPARE(main["lopeta"], QStringLiteral("Lopeta"));
@@ -266,7 +265,7 @@ private slots:
         for (int n = 1; n <= 4; ++n)
             QVERIFY(nameOf(&board().painike(n)).endsWith(QStringLiteral("lamppu, palaa")));
 
-        const char16_t* colours[] = {u"Punainen", u"Keltainen", u"Vihreä", u"Sininen"};
+        const char16_t* colours[] = {u"KLIK, punainen", u"KLIK, keltainen", u"KLIK, vihreä", u"KLIK, sininen"};
         for (int lit : {3, 1, 4, 2, 3}) {
             fake_->random.draws = {ScriptedRandom::lampDraw(lit)};
             tick();
@@ -282,21 +281,30 @@ private slots:
             QVERIFY(nameOf(&board().painike(n)).endsWith(QStringLiteral("lamppu, ei pala")));
     }
 
-    // Catches a score whose spoken name lags behind the number on screen.
+    // Catches a score whose spoken name lags behind the number on screen,
+    // and a lamp's "Press" action that says it worked and scores nothing, or
+    // presses a lamp outside a round.
     void scoreNameFollowsTheScore()
     {
         QLabel* score = &board().pisteet();
+        QAccessibleActionInterface* lamp4 = QAccessible::queryAccessibleInterface(&board().painike(4))->actionInterface();
+        QVERIFY(lamp4 && lamp4->actionNames().contains(QAccessibleActionInterface::pressAction()));
         QTest::mouseClick(board().findChild<QPushButton*>("uusipeli"), Qt::LeftButton);
         for (int lamp : {2, 4}) {
             fake_->random.draws = {ScriptedRandom::lampDraw(lamp)};
             tick();
-            QTest::mousePress(&board().painike(lamp), Qt::LeftButton);
+            if (lamp == 2)
+                QTest::mousePress(&board().painike(lamp), Qt::LeftButton);
+            else
+                lamp4->doAction(QAccessibleActionInterface::pressAction());
         }
         QCOMPARE(score->text(), QStringLiteral("2"));
         QCOMPARE(nameOf(score), QStringLiteral("Pisteet: 2"));
 
         QTest::mouseClick(board().findChild<QPushButton*>("uusipeli"), Qt::LeftButton);
         QCOMPARE(nameOf(score), QStringLiteral("Pisteet: 0"));
+        lamp4->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(board().round().klikattu(4), 0);
     }
 
     // Catches menus whose popups a screen reader finds empty (a role factory
@@ -352,30 +360,37 @@ private slots:
 
     // Catches a text or rule that vanishes in the player's colour scheme:
     // the design's black text on a dark window, light captions on a lit
-    // yellow lamp, rules in system colours that match the window. Each is
-    // sampled from a screenshot: every text at least 4.5:1 against what is
-    // behind it, the lamps' captions and the rules at least 3:1. Where the
-    // design's colour reaches that, it is kept; elsewhere the scheme's own.
+    // yellow lamp, rules in system colours that match the window; and, in
+    // the light scheme the design was drawn for, any colour it fixes drawn
+    // otherwise. Each is sampled from a screenshot: in a dark or
+    // high-contrast scheme every text at least 4.5:1 against what is behind
+    // it and the rules 3:1; in the light one only what would nearly vanish
+    // (under 3:1, a rule under 1.5:1) gives way. Every lamp caption, on all
+    // eight faces, is black or white at 5:1 or more.
     void everyTextAndRuleReadsInEveryScheme_data()
     {
         QTest::addColumn<QPalette>("scheme");
         QTest::addColumn<QColor>("aboutText");   // the design's black texts are drawn in this
         QTest::addColumn<QColor>("aboutAddress");
         QTest::addColumn<QColor>("rankingRule");
+        QTest::addColumn<double>("textContrast");
+        QTest::addColumn<double>("ruleContrast");
         // The roles: window text, button, light, dark, mid, text, bright text, base, window.
         QTest::newRow("light") << QPalette(QColor(0, 0, 0), QColor(239, 239, 239), QColor(255, 255, 255),
                                            QColor(159, 159, 159), QColor(184, 184, 184), QColor(0, 0, 0),
                                            QColor(255, 255, 255), QColor(255, 255, 255), QColor(239, 239, 239))
-                               << QColor(0, 0, 0) << QColor(0, 0, 0) << QColor(0, 0, 0);
+                               // The design's black and red, and the rules in their system colour.
+                               << QColor(0, 0, 0) << QColor(255, 0, 0) << QColor(184, 184, 184) << 3.0 << 1.5;
         QTest::newRow("dark") << QPalette(QColor(238, 238, 236), QColor(55, 55, 55), QColor(80, 80, 80),
                                           QColor(30, 30, 30), QColor(42, 42, 42), QColor(238, 238, 236),
                                           QColor(255, 255, 255), QColor(45, 45, 45), QColor(53, 53, 53))
-                              << QColor(238, 238, 236) << QColor(238, 238, 236) << QColor(238, 238, 236);
+                              << QColor(238, 238, 236) << QColor(238, 238, 236) << QColor(238, 238, 236) << 4.5 << 3.0;
         QTest::newRow("high contrast") << QPalette(QColor(255, 255, 255), QColor(0, 0, 0), QColor(255, 255, 255),
                                                    QColor(128, 128, 128), QColor(0, 0, 0), QColor(255, 255, 255),
                                                    QColor(255, 255, 0), QColor(0, 0, 0), QColor(0, 0, 0))
                                        // Red reaches 5.3:1 on black: the design's own colour stays.
-                                       << QColor(255, 255, 255) << QColor(255, 0, 0) << QColor(255, 255, 255);
+                                       << QColor(255, 255, 255) << QColor(255, 0, 0) << QColor(255, 255, 255) << 4.5
+                                       << 3.0;
     }
 
     void everyTextAndRuleReadsInEveryScheme()
@@ -384,6 +399,8 @@ private slots:
         QFETCH(QColor, aboutText);
         QFETCH(QColor, aboutAddress);
         QFETCH(QColor, rankingRule);
+        QFETCH(double, textContrast);
+        QFETCH(double, ruleContrast);
         // All three windows are open when the player's scheme changes.
         program_->sijoitus().show();
         program_->frmAbout().show();
@@ -393,21 +410,22 @@ private slots:
         // The new palette reaches the windows as posted events.
         QCoreApplication::sendPostedEvents();
 
-        const auto texts = [](QWidget& window, const QImage& shot) {
+        const auto texts = [textContrast](QWidget& window, const QImage& shot) {
             for (QLabel* l : window.findChildren<QLabel*>())
                 if (!l->text().isEmpty()) {
                     const Sample s = sample(shot, rectIn(l, &window));
-                    QVERIFY2(s.ratio() >= 4.5, qPrintable(QStringLiteral("%1 %2 on %3: %4").arg(l->objectName(),
+                    QVERIFY2(s.ratio() >= textContrast, qPrintable(QStringLiteral("%1 %2 on %3: %4").arg(l->objectName(),
                              QColor(s.ink).name(), QColor(s.background).name()).arg(s.ratio())));
                 }
         };
         // A rule's colour where it shows, checked against the window beside it
         // (points in the coordinates of the rule's parent).
-        const auto rule = [](QWidget& window, const QImage& shot, const char* name, QPoint on, QPoint beside) {
+        const auto rule = [ruleContrast](QWidget& window, const QImage& shot, const char* name, QPoint on,
+                                         QPoint beside) {
             QWidget* parent = window.findChild<LineShape*>(name)->parentWidget();
             const QRgb ink = shot.pixel(parent->mapTo(&window, on));
             const QRgb background = shot.pixel(parent->mapTo(&window, beside));
-            QTest::qVerify(wcag(ink, background) >= 3, "rule contrast",
+            QTest::qVerify(wcag(ink, background) >= ruleContrast, "rule contrast",
                            qPrintable(QStringLiteral("%1 %2 on %3").arg(name, QColor(ink).name(),
                                                                          QColor(background).name())),
                            __FILE__, __LINE__);
@@ -421,7 +439,8 @@ private slots:
             for (int n = 1; n <= 4; ++n) {
                 // The caption's middle, clear of the lamp's frame and focus mark.
                 const Sample s = sample(shot, rectIn(&b.painike(n), &b).adjusted(16, 15, -16, -15));
-                QVERIFY2(s.ratio() >= 3, qPrintable(QStringLiteral("lamp %1 %2: %3 on %4").arg(n).arg(state,
+                QVERIFY2(s.ratio() >= 5 && (s.ink == qRgb(0, 0, 0) || s.ink == qRgb(255, 255, 255)),
+                         qPrintable(QStringLiteral("lamp %1 %2: %3 on %4").arg(n).arg(state,
                          QColor(s.ink).name(), QColor(s.background).name())));
             }
         };
@@ -442,19 +461,23 @@ private slots:
         shot = ranking.grab().toImage();
         texts(ranking, shot);
         QCOMPARE(rule(ranking, shot, "Line2", {100, 24}, {100, 19}), rankingRule);
-        rule(ranking, shot, "Line4", {191, 150}, {187, 150});
+        QCOMPARE(rule(ranking, shot, "Line4", {191, 150}, {187, 150}), rankingRule);
 
         FrmAbout& about = program_->frmAbout().get();
         shot = about.grab().toImage();
         texts(about, shot);
         rule(about, shot, "Line1_1", {100, 163}, {100, 160});
-        // Text is smoothed: its darkest pixel may miss the colour by a shade.
+        // Text is smoothed: its strongest pixel may be the colour over 95 % of
+        // the pixel and the window behind it over the rest.
         const auto inkNear = [&](const char* label, const QColor& expected) {
-            const QColor ink(sample(shot, rectIn(about.findChild<QLabel*>(label), &about)).ink);
-            return std::abs(ink.red() - expected.red()) <= 3 && std::abs(ink.green() - expected.green()) <= 3 &&
-                   std::abs(ink.blue() - expected.blue()) <= 3;
+            const Sample s = sample(shot, rectIn(about.findChild<QLabel*>(label), &about));
+            const QColor ink(s.ink), window(s.background);
+            const auto near = [](int i, int e, int w) { return std::abs(i - e) <= 3 + std::abs(w - e) / 20; };
+            return near(ink.red(), expected.red(), window.red()) && near(ink.green(), expected.green(), window.green()) &&
+                   near(ink.blue(), expected.blue(), window.blue());
         };
         QVERIFY(inkNear("lblTitle", aboutText));
+        QVERIFY(inkNear("lblDisclaimer", aboutText));
         QVERIFY(inkNear("Label3", aboutAddress));
     }
 

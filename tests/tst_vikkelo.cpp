@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <functional>
+
 namespace {
 
 // The lamps' colours as red, green, blue: red, yellow, green and blue.
@@ -228,20 +230,40 @@ private slots:
         QCOMPARE(QColor(lamp.grab().toImage().pixel(5, 5)), kDark[0]);
     }
 
-    // Catches presses taken from the keyboard or only from the left button.
-    void onlyAMouseButtonGoingDownPressesALamp()
+    // Catches a press taken only from the left button, a key on the focused
+    // lamp or a digit key that does not press (or presses the wrong lamp, or
+    // outside a round), a key held down that presses again, and a release
+    // that counts.
+    void everyWayOfPressingALampGoesThroughTheCheck()
     {
+        QTest::keyClick(&board(), Qt::Key_1);
+        QCOMPARE(board().round().klikattu(1), 0);
         QTest::mouseClick(button("uusipeli"), Qt::LeftButton);
         Lamp& lamp = board().painike(3);
         lamp.setFocus();
-        QTest::keyClick(&lamp, Qt::Key_Space);
-        QTest::keyClick(&lamp, Qt::Key_Return);
-        QCOMPARE(board().round().klikattu(3), 0);
-        QTest::mousePress(&lamp, Qt::RightButton);
+        // A key held down is one press (not judged before the first tick).
+        QTest::keyPress(&lamp, Qt::Key_Space);
+        QKeyEvent held(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+        QApplication::sendEvent(&lamp, &held);
         QCOMPARE(board().round().klikattu(3), 1);
-        QTest::mouseRelease(&lamp, Qt::RightButton);
-        QCOMPARE(board().round().klikattu(3), 1);
-        QCOMPARE(board().round().p(), '3');
+        // Each press is on the lamp just lit, so each scores.
+        const auto lightAndPress = [&](int lit, const std::function<void()>& pressIt) {
+            fake_->random.draws = {ScriptedRandom::lampDraw(lit)};
+            tick();
+            pressIt();
+            QCOMPARE(board().round().klikattu(lit), 1);
+            QCOMPARE(board().round().p(), char('0' + lit));
+        };
+        lightAndPress(3, [&] { QTest::keyClick(&lamp, Qt::Key_Space); });
+        lightAndPress(1, [&] { QTest::keyClick(&lamp, Qt::Key_1); }); // to the window behind the lamp
+        lightAndPress(3, [&] { QTest::keyClick(&lamp, Qt::Key_Return); });
+        lightAndPress(4, [&] { QTest::mousePress(&board().painike(4), Qt::RightButton); });
+        lightAndPress(2, [&] { QTest::keyClick(&board(), Qt::Key_2, Qt::KeypadModifier); });
+        lightAndPress(3, [&] { QTest::keyClick(&lamp, Qt::Key_Enter); });
+        QCOMPARE(board().pisteet().text(), QStringLiteral("6"));
+        QTest::mouseRelease(&board().painike(4), Qt::RightButton);
+        QTest::keyRelease(&lamp, Qt::Key_Enter);
+        QCOMPARE(board().round().klikattu(3) + board().round().klikattu(4), 2);
     }
 
     // Catches a quit that saves or asks, and a board whose closing leaves a

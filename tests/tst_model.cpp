@@ -308,7 +308,7 @@ private:
                 return fail("a score twice in TOP5.dat: " + real.join(u'|'));
         if ((disk_.kind == 't' && real != disk_.table) || (disk_.kind == 'd' && now != disk_.bytes))
             return fail("TOP5.dat holds " + QString::fromLatin1(now).replace("\r\n", "|") + " not " +
-                        disk_.table.join(u'|') + disk_.bytes);
+                        disk_.table.join(u'|') + disk_.bytes.trimmed());
         struct stat st {};
         const bool there = lstat("TOP5.dat", &st) == 0;
         const mode_t plant = disk_.bytes == "fifo" ? S_IFIFO : disk_.bytes == "dir" ? S_IFDIR : S_IFLNK;

@@ -1,12 +1,12 @@
 #include "about/frmabout.h"
 
 #include "game/program.h"
-#include "platform/contrast.h"
+#include "desktop/contrast.h"
 #include "platform/dialogs.h"
-#include "platform/fixedsize.h"
-#include "platform/fonts.h"
+#include "desktop/fixedsize.h"
+#include "desktop/fonts.h"
 #include "platform/process.h"
-#include "platform/programicon.h"
+#include "desktop/programicon.h"
 #include "ui_frmabout.h"
 
 #include <QIcon>

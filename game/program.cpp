@@ -2,8 +2,8 @@
 
 #include "about/frmabout.h"
 #include "game/vikkelo.h"
-#include "platform/accessibility.h"
-#include "platform/fonts.h"
+#include "desktop/accessibility.h"
+#include "desktop/fonts.h"
 #include "top5/sijoitus.h"
 #include "top5/tiedot.h"
 

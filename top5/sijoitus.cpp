@@ -2,9 +2,9 @@
 
 #include "game/program.h"
 #include "platform/dialogs.h"
-#include "platform/fixedsize.h"
-#include "platform/fonts.h"
-#include "platform/programicon.h"
+#include "desktop/fixedsize.h"
+#include "desktop/fonts.h"
+#include "desktop/programicon.h"
 #include "top5/tiedot.h"
 #include "ui_sijoitus.h"
 

@@ -1,4 +1,4 @@
-#include "platform/programicon.h"
+#include "desktop/programicon.h"
 
 QIcon programIcon()
 {

@@ -1,4 +1,4 @@
-#include "platform/accessibility.h"
+#include "desktop/accessibility.h"
 
 #include <QAccessibleWidget>
 #include <QWidget>

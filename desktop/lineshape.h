@@ -8,7 +8,7 @@
 // system colours follow the user's colour scheme. A line that draws a rule
 // has a minimum contrast against the window: where its colour falls short,
 // it is drawn in the scheme's window text colour instead.
-// A screen reader meets it as a separator (platform/accessibility.h).
+// A screen reader meets it as a separator (desktop/accessibility.h).
 class LineShape : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QColor colour READ colour WRITE setColour)

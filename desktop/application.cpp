@@ -1,6 +1,6 @@
-#include "platform/application.h"
+#include "desktop/application.h"
 
-#include "platform/programicon.h"
+#include "desktop/programicon.h"
 
 #include <QApplication>
 

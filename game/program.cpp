@@ -12,7 +12,9 @@ Program::Program(Platform& platform)
       tiedot_(std::make_unique<Tiedot>(*this)),
       vikkelo_([this] { return new Vikkelo(*this); }),
       sijoitus_([this] { return new Sijoitus(*this); }),
-      frmAbout_([this] { return new FrmAbout(*this); })
+      frmAbout_([this] {
+          return new FrmAbout(platform_.dialogs, platform_.process, platform_.registry, frmAbout_);
+      })
 {
     // The icon's resource lives in the static library, where the linker drops
     // its registration unless something refers to it.

@@ -6,9 +6,6 @@
 
 void setUpApplication()
 {
-    // The icon's resource lives in the static library, where the linker drops
-    // its registration unless something refers to it.
-    Q_INIT_RESOURCE(resources);
     QApplication::setApplicationName(QStringLiteral("Vikkelo"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     // The desktop entry dist/org.example.vikkelo.desktop; on Wayland also the app id.

@@ -16,9 +16,6 @@ Program::Program(Platform& platform)
           return new FrmAbout(platform_.dialogs, platform_.process, platform_.registry, frmAbout_);
       })
 {
-    // The icon's resource lives in the static library, where the linker drops
-    // its registration unless something refers to it.
-    Q_INIT_RESOURCE(resources);
     installFontSubstitutes();
     installAccessibleRoles();
 }

@@ -3,6 +3,7 @@
 // a clear, and a table whose reads fail is not taken for a damaged one.
 
 #include "support/fakeplatform.h"
+#include "support/workdir.h"
 #include "support/files.h"
 #include "top5/tiedot.h"
 #include "top5/top5file.h"

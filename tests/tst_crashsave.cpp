@@ -4,6 +4,7 @@
 
 #include "game/program.h"
 #include "support/fakeplatform.h"
+#include "support/workdir.h"
 #include "support/files.h"
 #include "support/savetables.h"
 #include "top5/sijoitus.h"

@@ -4,6 +4,7 @@
 
 #include "game/round.h"
 #include "support/fakeplatform.h"
+#include "support/workdir.h"
 
 #include <QRandomGenerator>
 #include <QtTest>

@@ -6,6 +6,7 @@
 #include "game/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
+#include "support/workdir.h"
 #include "top5/sijoitus.h"
 
 #include <QCoreApplication>

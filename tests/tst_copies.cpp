@@ -73,15 +73,12 @@ private:
 
 } // namespace
 
-class TestCopies : public QObject {
+class TestCopies : public WorkdirTest {
     Q_OBJECT
 
-private:
-    std::unique_ptr<TempWorkdir> dir_;
-
 private slots:
-    void init() { dir_ = std::make_unique<TempWorkdir>(); }
-    void cleanup() { dir_.reset(); }
+    void init() { enterNewFolder(); }
+    void cleanup() { leaveFolder(); }
 
     // Catches a save that writes over another copy's new score with the
     // table this copy loaded at its start, and a clear undone by the other

@@ -16,12 +16,12 @@
 
 #include <memory>
 
-class ProgramTest : public QObject {
+class ProgramTest : public WorkdirTest {
 protected:
     // A new empty working folder and fresh doubles; nothing started yet.
     void newFolder()
     {
-        dir_ = std::make_unique<TempWorkdir>();
+        enterNewFolder();
         fake_ = std::make_unique<FakePlatform>();
     }
 
@@ -39,9 +39,7 @@ protected:
         program_.reset();
         flushUnloads();
         fake_.reset();
-        if (dir_)
-            QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        dir_.reset();
+        leaveFolder();
     }
 
     // Runs the deferred deletions that unloading a window asks for.
@@ -75,7 +73,6 @@ protected:
         return l;
     }
 
-    std::unique_ptr<TempWorkdir> dir_;
     std::unique_ptr<FakePlatform> fake_;
     std::unique_ptr<Program> program_;
 };

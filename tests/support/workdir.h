@@ -4,8 +4,12 @@
 // TOP5.dat.
 
 #include <QDir>
+#include <QFile>
+#include <QObject>
 #include <QString>
 #include <QTemporaryDir>
+
+#include <memory>
 
 // Makes a new empty folder the working folder for as long as it lives.
 class TempWorkdir {
@@ -18,4 +22,21 @@ public:
 private:
     QTemporaryDir dir_;
     QString previous_;
+};
+
+// The common ground of every suite that runs in a folder of its own: its
+// init() enters a new empty working folder, its cleanup() leaves it.
+class WorkdirTest : public QObject {
+protected:
+    void enterNewFolder() { dir_ = std::make_unique<TempWorkdir>(); }
+
+    // Removes the folder, writable again whatever a test made of it.
+    void leaveFolder()
+    {
+        if (dir_)
+            QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        dir_.reset();
+    }
+
+    std::unique_ptr<TempWorkdir> dir_;
 };

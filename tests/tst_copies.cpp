@@ -15,8 +15,6 @@
 
 namespace {
 
-const QByteArray kPlayed = "Matti,50\r\n\xc4ij\xe4,40\r\nLiisa,30\r\nPekka,20\r\nTeppo,12\r\n";
-
 // One running copy, driven a command at a time.
 class Copy {
 public:

@@ -30,7 +30,6 @@ namespace {
 // Whether this process has a mount namespace of its own to mount in.
 bool privateMounts = false;
 
-const QByteArray kPlayed = "Matti,50\r\n\xc4ij\xe4,40\r\nLiisa,30\r\nPekka,20\r\nTeppo,12\r\n";
 const QString kDiskFull = QStringLiteral("levylle ei voitu kirjoittaa (levy voi olla täynnä)");
 
 } // namespace

@@ -26,7 +26,6 @@
 
 namespace {
 
-const QByteArray kPlayed = "Matti,50\r\n\xc4ij\xe4,40\r\nLiisa,30\r\nPekka,20\r\nTeppo,12\r\n";
 const QStringList kDefaultScores = {"10", "8", "6", "4", "2"};
 
 QStringList entries()

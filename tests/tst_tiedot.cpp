@@ -20,7 +20,6 @@ namespace {
 
 const QByteArray kDefault = "Tuntematon , 10\r\nTuntematon , 8\r\nTuntematon , 6\r\n"
                             "Tuntematon , 4\r\nTuntematon , 2\r\n";
-const QByteArray kPlayed = "Matti,50\r\n\xc4ij\xe4,40\r\nLiisa,30\r\nPekka,20\r\nTeppo,12\r\n";
 
 
 } // namespace

@@ -47,7 +47,7 @@ class TestHostile : public ProgramTest {
 
 private:
     // "Sulje", with the answer to a question it may ask.
-    void pressClose(int answer = Dialogs::No)
+    void pressCloseAnswering(int answer = Dialogs::No)
     {
         fake_->dialogs.answers = {answer};
         QTest::mouseClick(table().findChild<QPushButton*>("close"), Qt::LeftButton);
@@ -121,12 +121,12 @@ private slots:
             QCOMPARE(scores(), kDefaultScores);
 
             endRound("11", "Uusi");
-            pressClose(Dialogs::No);
+            pressCloseAnswering(Dialogs::No);
             QCOMPARE(fake_->dialogs.shown.size(), std::size_t(2));
             QVERIFY2(lastMessage().contains(c.said), qPrintable(lastMessage()));
             QVERIFY(fake_->dialogs.shown.back().buttons == Dialogs::Buttons::YesNoDefaultNo);
             QVERIFY(program_->sijoitus().exists() && table().isVisible());
-            pressClose(Dialogs::Yes);
+            pressCloseAnswering(Dialogs::Yes);
             QVERIFY(!program_->sijoitus().exists());
 
             QVERIFY2(entries() == before, qPrintable(c.kind + (": " + entries().join(u' '))));
@@ -144,14 +144,14 @@ private slots:
         QCOMPARE(::link("other.dat", "TOP5.dat"), 0);
         startProgram();
         endRound("60", "Anna");
-        pressClose();
+        pressCloseAnswering();
         QVERIFY(contents("TOP5.dat").startsWith("Anna,60\r\n"));
         QCOMPARE(contents("other.dat"), kPlayed);
 
         // The lock beside the file is never opened when it is not a file.
         QCOMPARE(::mkfifo("TOP5.dat.lock", 0600), 0);
         program_->sijoitus().show();
-        pressClose();
+        pressCloseAnswering();
         QVERIFY2(lastMessage().contains("TOP5.dat.lock"), qPrintable(lastMessage()));
         QVERIFY(contents("TOP5.dat").startsWith("Anna,60\r\n"));
     }
@@ -185,7 +185,7 @@ private slots:
         endRound("99", "Uusi");
         QCOMPARE(names()[0], QStringLiteral("Uusi"));
         QCOMPARE(scores()[1], QStringLiteral("10"));
-        pressClose();
+        pressCloseAnswering();
         QVERIFY2(lastMessage().contains("vioittunut eikä siitä voitu tehdä varmuuskopiota"),
                  qPrintable(lastMessage()));
         QVERIFY(table().isVisible());
@@ -219,7 +219,7 @@ private slots:
                                 "tarkkeita tai erikoismerkkejä!"));
         QCOMPARE(fake_->dialogs.shown[2].defaultText, tooLong);
         QCOMPARE(names()[0], fits);
-        pressClose();
+        pressCloseAnswering();
         QVERIFY(!program_->sijoitus().exists());
 
         restart();
@@ -235,13 +235,13 @@ private slots:
         program_->sijoitus().show();
         QVERIFY(QFile::remove("TOP5.dat"));
         QVERIFY(QDir().rmdir(dir_->path()));
-        pressClose(Dialogs::No);
+        pressCloseAnswering(Dialogs::No);
         QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
         QVERIFY2(lastMessage().contains(QDir::toNativeSeparators(dir_->path()) + ", josta peli käynnistettiin, on "
                                                                                  "poistettu"),
                  qPrintable(lastMessage()));
         QVERIFY(table().isVisible());
-        pressClose(Dialogs::Yes);
+        pressCloseAnswering(Dialogs::Yes);
         QVERIFY(!program_->sijoitus().exists());
     }
 

@@ -109,6 +109,7 @@ private slots:
                 ::close(s);
             } else {
                 QVERIFY(QDir().mkdir("TOP5.dat"));
+                write("TOP5.dat/keep", "x");
             }
             const QStringList before = entries();
 
@@ -116,13 +117,37 @@ private slots:
             QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
             QVERIFY2(lastMessage().contains(c.said), qPrintable(lastMessage()));
             QCOMPARE(fake_->dialogs.shown[0].title, QStringLiteral("Vikkelo"));
+            if (kind == "folder") {
+                // Catches a folder named TOP5.dat being moved, emptied or crashing the game.
+                QVERIFY(QFileInfo("TOP5.dat").isDir());
+                QCOMPARE(contents("TOP5.dat/keep"), QByteArray("x"));
+                QVERIFY(!QFile::exists("TOP5.dat.bak"));
+                QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
+                QVERIFY2(messages()[0].contains("kansio nimeltä TOP5.dat"), qPrintable(messages()[0]));
+                QVERIFY(program_->vikkelo().get().isVisible());
+            }
             board().findChild<QAction*>("menusijoitus")->trigger();
             QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
             QCOMPARE(scores(), kDefaultScores);
+            if (kind == "folder") {
+                // One message per action: showing the window again says
+                // nothing new, and a clear that cannot write the default says
+                // so once and changes nothing.
+                program_->sijoitus().show();
+                QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
+                table().sijoitus(1).setText("Kept");
+                fake_->dialogs.answers = {Dialogs::Ok};
+                QTest::mouseClick(table().findChild<QPushButton*>("clear"), Qt::LeftButton);
+                QCOMPARE(fake_->dialogs.shown.size(), std::size_t(3));
+                QVERIFY2(messages()[2].contains("kansio nimeltä TOP5.dat"), qPrintable(messages()[2]));
+                QCOMPARE(table().sijoitus(1).text(), QStringLiteral("Kept"));
+                QCOMPARE(contents("TOP5.dat/keep"), QByteArray("x"));
+            }
+            const std::size_t told = fake_->dialogs.shown.size();
 
             endRound("11", "Uusi");
             pressCloseAnswering(Dialogs::No);
-            QCOMPARE(fake_->dialogs.shown.size(), std::size_t(2));
+            QCOMPARE(fake_->dialogs.shown.size(), told + 1);
             QVERIFY2(lastMessage().contains(c.said), qPrintable(lastMessage()));
             QVERIFY(fake_->dialogs.shown.back().buttons == Dialogs::Buttons::YesNoDefaultNo);
             QVERIFY(program_->sijoitus().exists() && table().isVisible());
@@ -134,6 +159,8 @@ private slots:
                 QCOMPARE(contents("target.txt"), target);
             if (kind == "link" || kind == "dangling")
                 QVERIFY(isLink("TOP5.dat"));
+            if (kind == "folder")
+                QCOMPARE(contents("TOP5.dat/keep"), QByteArray("x"));
         }
 
         // A hard link is a regular file: its name gets the new table, the

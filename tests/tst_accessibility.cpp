@@ -117,7 +117,7 @@ void collect(QAccessibleInterface* iface, std::vector<QAccessibleInterface*>& ou
 
 } // namespace
 
-class TestDesktop : public ProgramTest {
+class TestAccessibility : public ProgramTest {
     Q_OBJECT
 
 private:
@@ -480,5 +480,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDesktop)
-#include "tst_desktop.moc"
+QTEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"

@@ -56,9 +56,6 @@ class TestAccessibility : public ProgramTest {
     Q_OBJECT
 
 private:
-
-    void tick() { QMetaObject::invokeMethod(&board().Timer1(), "timeout"); }
-
     // Walks the window as a screen reader does, checks that every widget in
     // it has a name, and returns the names by object name.
     std::map<QString, QString> namesIn(QWidget& window)

@@ -72,7 +72,6 @@ private:
     }
     void freeDisk() { QVERIFY(QFile::remove("filler")); }
 
-    QString lastMessage() { return fake_->dialogs.shown.empty() ? QString() : fake_->dialogs.shown.back().text; }
     // A round can still be started and lights its first lamp.
     void checkPlayable()
     {

@@ -53,7 +53,6 @@ private:
         QTest::mouseClick(table().findChild<QPushButton*>("close"), Qt::LeftButton);
         fake_->dialogs.answers.clear();
     }
-    QString lastMessage() const { return fake_->dialogs.shown.back().text; }
     // The game started again in the same folder.
     void restart()
     {

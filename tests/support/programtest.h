@@ -46,6 +46,8 @@ protected:
     static void flushUnloads() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
     Vikkelo& board() { return program_->vikkelo().get(); }
+    // One tick of the board's timer, at once.
+    void tick() { QMetaObject::invokeMethod(&board().Timer1(), "timeout"); }
     Sijoitus& table() { return program_->sijoitus().get(); }
 
     // The table's names and scores, place 1 first.
@@ -62,6 +64,12 @@ protected:
         for (int k = 1; k <= Sijoitus::kPlaces; ++k)
             l << table().pisteet(k).text();
         return l;
+    }
+
+    // The text of the box shown last, or nothing when none was.
+    QString lastMessage() const
+    {
+        return fake_->dialogs.shown.empty() ? QString() : fake_->dialogs.shown.back().text;
     }
 
     // The texts of every box shown so far, in order.

@@ -1,12 +1,12 @@
 #include "about/frmabout.h"
 
-#include "game/program.h"
-#include "platform/contrast.h"
+#include "desktop/contrast.h"
+#include "desktop/fixedsize.h"
+#include "desktop/fonts.h"
+#include "desktop/programicon.h"
+#include "desktop/windowinstance.h"
 #include "platform/dialogs.h"
-#include "platform/fixedsize.h"
-#include "platform/fonts.h"
 #include "platform/process.h"
-#include "platform/programicon.h"
 #include "ui_frmabout.h"
 
 #include <QIcon>
@@ -34,7 +34,9 @@ const QColor kRed(255, 0, 0);
 
 // The two lines of the etched separator are one pair, Line1
 // index 0 (white) and index 1 (grey); the form names them Line1_0 and Line1_1.
-FrmAbout::FrmAbout(Program& program) : ui_(std::make_unique<Ui::FrmAbout>()), program_(program)
+FrmAbout::FrmAbout(Dialogs& dialogs, Process& process, Registry& registry, WindowInstance<FrmAbout>& instance)
+    : ui_(std::make_unique<Ui::FrmAbout>()), dialogs_(dialogs), process_(process), registry_(registry),
+      instance_(instance)
 {
     ui_->setupUi(this);
     setWindowIcon(programIcon());
@@ -91,12 +93,12 @@ void FrmAbout::changeEvent(QEvent* event)
 
 void FrmAbout::done(int)
 {
-    program_.frmAbout().unload();
+    instance_.unload();
 }
 
 void FrmAbout::cmdOKClicked()
 {
-    program_.frmAbout().unload();
+    instance_.unload();
 }
 
 void FrmAbout::cmdSysInfoClicked()
@@ -106,29 +108,26 @@ void FrmAbout::cmdSysInfoClicked()
 
 void FrmAbout::StartSysInfo()
 {
-    Process& process = program_.platform().process;
     QString SysInfoPath;
     bool found = GetKeyValue(HKEY_LOCAL_MACHINE, kSysInfoKey, kSysInfoValue, SysInfoPath);
     // The full path is trusted as it stands; only the folder needs checking.
     if (!found && GetKeyValue(HKEY_LOCAL_MACHINE, kSysInfoFolderKey, kSysInfoFolderValue, SysInfoPath) &&
-        process.fileExists(SysInfoPath + kSysInfoFile)) {
+        process_.fileExists(SysInfoPath + kSysInfoFile)) {
         SysInfoPath += kSysInfoFile;
         found = true;
     }
-    if (found && process.startProgram(SysInfoPath))
+    if (found && process_.startProgram(SysInfoPath))
         return;
-    program_.platform().dialogs.msgBox(kUnavailable, Dialogs::Buttons::Ok);
+    dialogs_.msgBox(kUnavailable, Dialogs::Buttons::Ok);
 }
 
 bool FrmAbout::GetKeyValue(Registry::Key KeyRoot, const QString& KeyName, const QString& SubKeyRef,
                            QString& KeyVal)
 {
-    Registry& registry = program_.platform().registry;
-
     // Read access only: asking for more fails for anyone but an administrator.
     Registry::Key hKey = 0;
-    if (registry.RegOpenKeyExA(KeyRoot, registry.toAnsi(KeyName.toStdU16String()).c_str(), 0,
-                               KEY_READ, &hKey) != ERROR_SUCCESS) {
+    if (registry_.RegOpenKeyExA(KeyRoot, registry_.toAnsi(KeyName.toStdU16String()).c_str(), 0,
+                                KEY_READ, &hKey) != ERROR_SUCCESS) {
         KeyVal.clear();
         return false;
     }
@@ -136,11 +135,11 @@ bool FrmAbout::GetKeyValue(Registry::Key KeyRoot, const QString& KeyName, const 
     std::string tmpVal(kBufferSize, '\0');
     std::uint32_t KeyValSize = kBufferSize;
     std::uint32_t KeyValType = 0;
-    if (registry.RegQueryValueExA(hKey, registry.toAnsi(SubKeyRef.toStdU16String()).c_str(), nullptr,
-                                  &KeyValType, reinterpret_cast<unsigned char*>(tmpVal.data()),
-                                  &KeyValSize) != ERROR_SUCCESS) {
+    if (registry_.RegQueryValueExA(hKey, registry_.toAnsi(SubKeyRef.toStdU16String()).c_str(), nullptr,
+                                   &KeyValType, reinterpret_cast<unsigned char*>(tmpVal.data()),
+                                   &KeyValSize) != ERROR_SUCCESS) {
         KeyVal.clear();
-        registry.RegCloseKey(hKey);
+        registry_.RegCloseKey(hKey);
         return false;
     }
 
@@ -150,7 +149,7 @@ bool FrmAbout::GetKeyValue(Registry::Key KeyRoot, const QString& KeyName, const 
         tmpVal.pop_back();
 
     if (KeyValType == REG_SZ) {
-        KeyVal = QString::fromStdU16String(registry.fromAnsi(tmpVal));
+        KeyVal = QString::fromStdU16String(registry_.fromAnsi(tmpVal));
     } else if (KeyValType == REG_DWORD) {
         // The bytes are the number, lowest first.
         std::uint32_t value = 0;
@@ -160,6 +159,6 @@ bool FrmAbout::GetKeyValue(Registry::Key KeyRoot, const QString& KeyName, const 
     }
     // Any other type counts as read, and KeyVal keeps what it held.
 
-    registry.RegCloseKey(hKey);
+    registry_.RegCloseKey(hKey);
     return true;
 }

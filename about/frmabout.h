@@ -6,7 +6,9 @@
 
 #include <memory>
 
-class Program;
+class Dialogs;
+class Process;
+template <class W> class WindowInstance;
 namespace Ui { class FrmAbout; }
 
 // The About window: what the program is, who made it, and a button that
@@ -15,7 +17,8 @@ class FrmAbout : public QDialog {
     Q_OBJECT
 
 public:
-    explicit FrmAbout(Program& program);
+    // Closing the window unloads it from instance, the one that holds it.
+    FrmAbout(Dialogs& dialogs, Process& process, Registry& registry, WindowInstance<FrmAbout>& instance);
     ~FrmAbout() override;
 
     // The window has no load step of its own.
@@ -46,5 +49,8 @@ private:
     void cmdSysInfoClicked();
 
     std::unique_ptr<Ui::FrmAbout> ui_;
-    Program& program_;
+    Dialogs& dialogs_;
+    Process& process_;
+    Registry& registry_;
+    WindowInstance<FrmAbout>& instance_;
 };

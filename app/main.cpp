@@ -1,6 +1,6 @@
 #include "game/program.h"
 #include "game/vikkelo.h"
-#include "platform/application.h"
+#include "desktop/application.h"
 #include "platform/systemplatform.h"
 
 #include <QApplication>

@@ -5,6 +5,7 @@
 #include "table.h"
 
 #include "../tests/support/fakeplatform.h"
+#include "../tests/support/workdir.h"
 #include "game/lamp.h"
 #include "game/program.h"
 #include "game/vikkelo.h"

@@ -1,6 +1,6 @@
 #include "game/lamp.h"
 
-#include "platform/contrast.h"
+#include "desktop/contrast.h"
 
 #include <QAccessibleWidget>
 #include <QKeyEvent>

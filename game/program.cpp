@@ -2,8 +2,8 @@
 
 #include "about/frmabout.h"
 #include "game/vikkelo.h"
-#include "platform/accessibility.h"
-#include "platform/fonts.h"
+#include "desktop/accessibility.h"
+#include "desktop/fonts.h"
 #include "top5/sijoitus.h"
 #include "top5/tiedot.h"
 
@@ -12,11 +12,10 @@ Program::Program(Platform& platform)
       tiedot_(std::make_unique<Tiedot>(*this)),
       vikkelo_([this] { return new Vikkelo(*this); }),
       sijoitus_([this] { return new Sijoitus(*this); }),
-      frmAbout_([this] { return new FrmAbout(*this); })
+      frmAbout_([this] {
+          return new FrmAbout(platform_.dialogs, platform_.process, platform_.registry, frmAbout_);
+      })
 {
-    // The icon's resource lives in the static library, where the linker drops
-    // its registration unless something refers to it.
-    Q_INIT_RESOURCE(resources);
     installFontSubstitutes();
     installAccessibleRoles();
 }

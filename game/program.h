@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "platform/windowinstance.h"
+#include "desktop/windowinstance.h"
 
 #include <memory>
 

@@ -3,6 +3,7 @@
 // a clear, and a table whose reads fail is not taken for a damaged one.
 
 #include "support/fakeplatform.h"
+#include "support/workdir.h"
 #include "support/files.h"
 #include "top5/tiedot.h"
 #include "top5/top5file.h"
@@ -13,8 +14,6 @@
 #include <QtTest>
 
 namespace {
-
-const QByteArray kPlayed = "Matti,50\r\n\xc4ij\xe4,40\r\nLiisa,30\r\nPekka,20\r\nTeppo,12\r\n";
 
 // One running copy, driven a command at a time.
 class Copy {
@@ -72,15 +71,12 @@ private:
 
 } // namespace
 
-class TestCopies : public QObject {
+class TestCopies : public WorkdirTest {
     Q_OBJECT
 
-private:
-    std::unique_ptr<TempWorkdir> dir_;
-
 private slots:
-    void init() { dir_ = std::make_unique<TempWorkdir>(); }
-    void cleanup() { dir_.reset(); }
+    void init() { enterNewFolder(); }
+    void cleanup() { leaveFolder(); }
 
     // Catches a save that writes over another copy's new score with the
     // table this copy loaded at its start, and a clear undone by the other

@@ -4,6 +4,7 @@
 
 #include "game/program.h"
 #include "support/fakeplatform.h"
+#include "support/workdir.h"
 #include "support/files.h"
 #include "support/savetables.h"
 #include "top5/sijoitus.h"
@@ -23,15 +24,12 @@ namespace {
 
 } // namespace
 
-class TestCrashSave : public QObject {
+class TestCrashSave : public WorkdirTest {
     Q_OBJECT
 
-private:
-    std::unique_ptr<TempWorkdir> dir_;
-
 private slots:
-    void init() { dir_ = std::make_unique<TempWorkdir>(); }
-    void cleanup() { dir_.reset(); }
+    void init() { enterNewFolder(); }
+    void cleanup() { leaveFolder(); }
 
     // Catches a save that writes TOP5.dat in place (truncated or half-old
     // after a crash), and a load that cannot read what a crash leaves.

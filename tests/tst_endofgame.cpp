@@ -33,7 +33,7 @@ private:
 
     ScriptedDialogs& dialogs() { return fake_->dialogs; }
 
-    void tick(int lamp)
+    void lightLamp(int lamp)
     {
         fake_->random.draws.push_back(ScriptedRandom::lampDraw(lamp));
         QMetaObject::invokeMethod(&board().Timer1(), "timeout");
@@ -50,12 +50,12 @@ private:
         QTest::mouseClick(board().findChild<QPushButton*>("uusipeli"), Qt::LeftButton);
         int lamp = board().round().sama() == 1 ? 2 : 1;
         for (int i = 0; i < score; ++i) {
-            tick(lamp);
+            lightLamp(lamp);
             press(lamp);
             lamp = lamp == 1 ? 2 : 1;
         }
         QCOMPARE(board().pisteet().text(), QString::number(score));
-        tick(3);
+        lightLamp(3);
         press(4);
     }
     void verifyBoardReset()
@@ -258,7 +258,7 @@ private slots:
         const Qt::MouseButton buttons[] = {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton};
         const int lamps[] = {1, 3, 4, 2, 1, 4, 3, 1, 2, 4, 1, 3};
         for (int i = 0; i < 12; ++i) {
-            tick(lamps[i]);
+            lightLamp(lamps[i]);
             // The real timer, not only the rules, runs 10 ms faster per press
             // from the tick after it.
             QCOMPARE(board().Timer1().interval(), 1000 - 10 * i);
@@ -268,7 +268,7 @@ private slots:
             QVERIFY(board().painike(lamps[i]).isBold());
         }
         dialogs().typed = {"Pelaaja"};
-        tick(2);
+        lightLamp(2);
         QCOMPARE(board().Timer1().interval(), 880);
         press(1, Qt::RightButton); // out of order
         QVERIFY(table().isVisible());

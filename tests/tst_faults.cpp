@@ -30,7 +30,6 @@ namespace {
 // Whether this process has a mount namespace of its own to mount in.
 bool privateMounts = false;
 
-const QByteArray kPlayed = "Matti,50\r\n\xc4ij\xe4,40\r\nLiisa,30\r\nPekka,20\r\nTeppo,12\r\n";
 const QString kDiskFull = QStringLiteral("levylle ei voitu kirjoittaa (levy voi olla täynnä)");
 
 } // namespace
@@ -73,7 +72,6 @@ private:
     }
     void freeDisk() { QVERIFY(QFile::remove("filler")); }
 
-    QString lastMessage() { return fake_->dialogs.shown.empty() ? QString() : fake_->dialogs.shown.back().text; }
     // A round can still be started and lights its first lamp.
     void checkPlayable()
     {

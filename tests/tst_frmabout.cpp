@@ -15,7 +15,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "platform/lineshape.h"
+#include "desktop/lineshape.h"
 
 namespace {
 

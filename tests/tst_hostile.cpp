@@ -34,7 +34,6 @@
 
 namespace {
 
-const QByteArray kPlayed = "Matti,50\r\n\xc4ij\xe4,40\r\nLiisa,30\r\nPekka,20\r\nTeppo,12\r\n";
 const QStringList kDefaultScores = {"10", "8", "6", "4", "2"};
 
 QStringList entries()
@@ -56,13 +55,12 @@ class TestHostile : public ProgramTest {
 
 private:
     // "Sulje", with the answer to a question it may ask.
-    void pressClose(int answer = Dialogs::No)
+    void pressCloseAnswering(int answer = Dialogs::No)
     {
         fake_->dialogs.answers = {answer};
         QTest::mouseClick(table().findChild<QPushButton*>("close"), Qt::LeftButton);
         fake_->dialogs.answers.clear();
     }
-    QString lastMessage() const { return fake_->dialogs.shown.back().text; }
     // The game started again in the same folder.
     void restart()
     {
@@ -118,6 +116,7 @@ private slots:
                 ::close(s);
             } else {
                 QVERIFY(QDir().mkdir("TOP5.dat"));
+                write("TOP5.dat/keep", "x");
             }
             const QStringList before = entries();
 
@@ -125,17 +124,41 @@ private slots:
             QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
             QVERIFY2(lastMessage().contains(c.said), qPrintable(lastMessage()));
             QCOMPARE(fake_->dialogs.shown[0].title, QStringLiteral("Vikkelo"));
+            if (kind == "folder") {
+                // Catches a folder named TOP5.dat being moved, emptied or crashing the game.
+                QVERIFY(QFileInfo("TOP5.dat").isDir());
+                QCOMPARE(contents("TOP5.dat/keep"), QByteArray("x"));
+                QVERIFY(!QFile::exists("TOP5.dat.bak"));
+                QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
+                QVERIFY2(messages()[0].contains("kansio nimeltä TOP5.dat"), qPrintable(messages()[0]));
+                QVERIFY(program_->vikkelo().get().isVisible());
+            }
             board().findChild<QAction*>("menusijoitus")->trigger();
             QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
             QCOMPARE(scores(), kDefaultScores);
+            if (kind == "folder") {
+                // One message per action: showing the window again says
+                // nothing new, and a clear that cannot write the default says
+                // so once and changes nothing.
+                program_->sijoitus().show();
+                QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
+                table().sijoitus(1).setText("Kept");
+                fake_->dialogs.answers = {Dialogs::Ok};
+                QTest::mouseClick(table().findChild<QPushButton*>("clear"), Qt::LeftButton);
+                QCOMPARE(fake_->dialogs.shown.size(), std::size_t(3));
+                QVERIFY2(messages()[2].contains("kansio nimeltä TOP5.dat"), qPrintable(messages()[2]));
+                QCOMPARE(table().sijoitus(1).text(), QStringLiteral("Kept"));
+                QCOMPARE(contents("TOP5.dat/keep"), QByteArray("x"));
+            }
+            const std::size_t told = fake_->dialogs.shown.size();
 
             endRound("11", "Uusi");
-            pressClose(Dialogs::No);
-            QCOMPARE(fake_->dialogs.shown.size(), std::size_t(2));
+            pressCloseAnswering(Dialogs::No);
+            QCOMPARE(fake_->dialogs.shown.size(), told + 1);
             QVERIFY2(lastMessage().contains(c.said), qPrintable(lastMessage()));
             QVERIFY(fake_->dialogs.shown.back().buttons == Dialogs::Buttons::YesNoDefaultNo);
             QVERIFY(program_->sijoitus().exists() && table().isVisible());
-            pressClose(Dialogs::Yes);
+            pressCloseAnswering(Dialogs::Yes);
             QVERIFY(!program_->sijoitus().exists());
 
             QVERIFY2(entries() == before, qPrintable(c.kind + (": " + entries().join(u' '))));
@@ -143,6 +166,8 @@ private slots:
                 QCOMPARE(contents("target.txt"), target);
             if (kind == "link" || kind == "dangling")
                 QVERIFY(isLink("TOP5.dat"));
+            if (kind == "folder")
+                QCOMPARE(contents("TOP5.dat/keep"), QByteArray("x"));
         }
 
         // A hard link is a regular file: its name gets the new table, the
@@ -153,7 +178,7 @@ private slots:
         QCOMPARE(::link("other.dat", "TOP5.dat"), 0);
         startProgram();
         endRound("60", "Anna");
-        pressClose();
+        pressCloseAnswering();
         QVERIFY(contents("TOP5.dat").startsWith("Anna,60\r\n"));
         QCOMPARE(contents("other.dat"), kPlayed);
 
@@ -161,7 +186,7 @@ private slots:
         QVERIFY(QFile::remove("TOP5.dat.lock"));
         QCOMPARE(::mkfifo("TOP5.dat.lock", 0600), 0);
         program_->sijoitus().show();
-        pressClose();
+        pressCloseAnswering();
         QVERIFY2(lastMessage().contains("TOP5.dat.lock"), qPrintable(lastMessage()));
         QVERIFY(contents("TOP5.dat").startsWith("Anna,60\r\n"));
 
@@ -184,7 +209,7 @@ private slots:
         };
         for (int i = 0; i < 200 && !lockedByChild(); ++i)
             QTest::qWait(10);
-        pressClose();
+        pressCloseAnswering();
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
         ::close(held);
@@ -221,7 +246,7 @@ private slots:
         endRound("99", "Uusi");
         QCOMPARE(names()[0], QStringLiteral("Uusi"));
         QCOMPARE(scores()[1], QStringLiteral("10"));
-        pressClose();
+        pressCloseAnswering();
         QVERIFY2(lastMessage().contains("vioittunut eikä siitä voitu tehdä varmuuskopiota"),
                  qPrintable(lastMessage()));
         QVERIFY(table().isVisible());
@@ -255,7 +280,7 @@ private slots:
                                 "tarkkeita tai erikoismerkkejä!"));
         QCOMPARE(fake_->dialogs.shown[2].defaultText, tooLong);
         QCOMPARE(names()[0], fits);
-        pressClose();
+        pressCloseAnswering();
         QVERIFY(!program_->sijoitus().exists());
 
         restart();
@@ -272,13 +297,13 @@ private slots:
         table().sijoitus(5).setText("Uusi");
         QVERIFY(QFile::remove("TOP5.dat") && QFile::remove("TOP5.dat.lock"));
         QVERIFY(QDir().rmdir(dir_->path()));
-        pressClose(Dialogs::No);
+        pressCloseAnswering(Dialogs::No);
         QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
         QVERIFY2(lastMessage().contains(QDir::toNativeSeparators(dir_->path()) + ", josta peli käynnistettiin, on "
                                                                                  "poistettu"),
                  qPrintable(lastMessage()));
         QVERIFY(table().isVisible());
-        pressClose(Dialogs::Yes);
+        pressCloseAnswering(Dialogs::Yes);
         QVERIFY(!program_->sijoitus().exists());
     }
 

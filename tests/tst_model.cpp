@@ -7,7 +7,7 @@
 // made or changed outside the game's own names, and a copy that hangs.
 // VIKKELO_MODEL_SEED repeats a run and VIKKELO_MODEL_STEPS lengthens it.
 
-#include "support/fakeplatform.h"
+#include "support/workdir.h"
 #include "support/files.h"
 
 #include <QProcess>

@@ -4,6 +4,7 @@
 
 #include "game/round.h"
 #include "support/fakeplatform.h"
+#include "support/workdir.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -15,15 +16,12 @@
             QFAIL(fail(what, event).constData());                                                                      \
     } while (false)
 
-class TestSoak : public QObject {
+class TestSoak : public WorkdirTest {
     Q_OBJECT
 
-private:
-    std::unique_ptr<TempWorkdir> dir_;
-
 private slots:
-    void init() { dir_ = std::make_unique<TempWorkdir>(); }
-    void cleanup() { dir_.reset(); }
+    void init() { enterNewFolder(); }
+    void cleanup() { leaveFolder(); }
 
     // Catches, over long play, a repeated lamp, a period below its floor or
     // out of step with the judged presses, a score that drifts from the

@@ -24,7 +24,6 @@ namespace {
 
 const QByteArray kDefault = "Tuntematon , 10\r\nTuntematon , 8\r\nTuntematon , 6\r\n"
                             "Tuntematon , 4\r\nTuntematon , 2\r\n";
-const QByteArray kPlayed = "Matti,50\r\n\xc4ij\xe4,40\r\nLiisa,30\r\nPekka,20\r\nTeppo,12\r\n";
 
 
 } // namespace
@@ -331,32 +330,6 @@ private slots:
         pressClose();
         QVERIFY(contents("TOP5.dat").endsWith("Uusi,12\r\n"));
         QVERIFY(!program_->sijoitus().exists());
-    }
-
-    // Catches a folder named TOP5.dat being moved, emptied or crashing the game.
-    void aFolderNamedLikeTheFileIsLeftAlone()
-    {
-        QVERIFY(QDir().mkdir("TOP5.dat"));
-        write("TOP5.dat/keep", "x");
-        startProgram();
-        QVERIFY(QFileInfo("TOP5.dat").isDir());
-        QCOMPARE(contents("TOP5.dat/keep"), QByteArray("x"));
-        QVERIFY(!QFile::exists("TOP5.dat.bak"));
-        QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
-        QVERIFY2(messages()[0].contains("kansio nimeltä TOP5.dat"), qPrintable(messages()[0]));
-        QVERIFY(program_->vikkelo().get().isVisible());
-
-        // One message per action: opening the window says nothing new, and a
-        // clear that cannot write the default says so once and changes nothing.
-        program_->sijoitus().show();
-        QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
-        table().sijoitus(1).setText("Kept");
-        fake_->dialogs.answers = {Dialogs::Ok};
-        QTest::mouseClick(table().findChild<QPushButton*>("clear"), Qt::LeftButton);
-        QCOMPARE(fake_->dialogs.shown.size(), std::size_t(3));
-        QVERIFY2(messages()[2].contains("kansio nimeltä TOP5.dat"), qPrintable(messages()[2]));
-        QCOMPARE(table().sijoitus(1).text(), QStringLiteral("Kept"));
-        QCOMPARE(contents("TOP5.dat/keep"), QByteArray("x"));
     }
 };
 

@@ -34,7 +34,6 @@ private:
 
     QPushButton* button(const char* name) { return board().findChild<QPushButton*>(name); }
     QAction* action(const char* name) { return board().findChild<QAction*>(name); }
-    void tick() { QMetaObject::invokeMethod(&board().Timer1(), "timeout"); }
 
     // Every lamp dark, regular and disabled, as before a round and after a reset.
     void verifyLampsAtRest()

@@ -1,10 +1,11 @@
 #include "top5/sijoitus.h"
 
+#include "desktop/accessibility.h"
 #include "game/program.h"
 #include "platform/dialogs.h"
-#include "platform/fixedsize.h"
-#include "platform/fonts.h"
-#include "platform/programicon.h"
+#include "desktop/fixedsize.h"
+#include "desktop/fonts.h"
+#include "desktop/programicon.h"
 #include "top5/tiedot.h"
 #include "ui_sijoitus.h"
 
@@ -13,6 +14,8 @@
 
 Sijoitus::Sijoitus(Program& program) : ui_(std::make_unique<Ui::Sijoitus>()), program_(program)
 {
+    // Built on a plain QWidget, it would be read as an unnamed pane.
+    announceAsWindow(*this);
     ui_->setupUi(this);
     setWindowIcon(programIcon());
     setPointSizes({this}, 8.25);

@@ -1,7 +1,6 @@
 #pragma once
 
-// Scripted stand-ins for the platform services, and a fresh working folder
-// for every test, so that no test touches a real TOP5.dat.
+// Scripted stand-ins for the platform services.
 
 #include "platform/dialogs.h"
 #include "platform/platform.h"
@@ -10,9 +9,7 @@
 #include "platform/registry.h"
 #include "platform/timeofday.h"
 
-#include <QDir>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <cstring>
 #include <deque>
@@ -193,17 +190,4 @@ struct FakePlatform {
     RecordingProcess process;
     ScriptedRegistry registry;
     Platform platform{dialogs, timeOfDay, random, process, registry};
-};
-
-// Makes a new empty folder the working folder for as long as it lives.
-class TempWorkdir {
-public:
-    TempWorkdir() : previous_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
-    ~TempWorkdir() { QDir::setCurrent(previous_); }
-    QString path() const { return dir_.path(); }
-    QString file(const QString& name) const { return dir_.filePath(name); }
-
-private:
-    QTemporaryDir dir_;
-    QString previous_;
 };

@@ -7,6 +7,9 @@
 #include <QString>
 #include <QtTest>
 
+// A table as a played game leaves it, one name in Windows-1252.
+inline const QByteArray kPlayed = "Matti,50\r\n\xc4ij\xe4,40\r\nLiisa,30\r\nPekka,20\r\nTeppo,12\r\n";
+
 // The file's bytes, or nothing when it cannot be read.
 inline QByteArray contents(const QString& name)
 {

@@ -6,6 +6,7 @@
 #include "game/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
+#include "support/workdir.h"
 #include "top5/sijoitus.h"
 
 #include <QCoreApplication>
@@ -15,12 +16,12 @@
 
 #include <memory>
 
-class ProgramTest : public QObject {
+class ProgramTest : public WorkdirTest {
 protected:
     // A new empty working folder and fresh doubles; nothing started yet.
     void newFolder()
     {
-        dir_ = std::make_unique<TempWorkdir>();
+        enterNewFolder();
         fake_ = std::make_unique<FakePlatform>();
     }
 
@@ -38,15 +39,15 @@ protected:
         program_.reset();
         flushUnloads();
         fake_.reset();
-        if (dir_)
-            QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        dir_.reset();
+        leaveFolder();
     }
 
     // Runs the deferred deletions that unloading a window asks for.
     static void flushUnloads() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
     Vikkelo& board() { return program_->vikkelo().get(); }
+    // One tick of the board's timer, at once.
+    void tick() { QMetaObject::invokeMethod(&board().Timer1(), "timeout"); }
     Sijoitus& table() { return program_->sijoitus().get(); }
 
     // The table's names and scores, place 1 first.
@@ -65,6 +66,12 @@ protected:
         return l;
     }
 
+    // The text of the box shown last, or nothing when none was.
+    QString lastMessage() const
+    {
+        return fake_->dialogs.shown.empty() ? QString() : fake_->dialogs.shown.back().text;
+    }
+
     // The texts of every box shown so far, in order.
     QStringList messages() const
     {
@@ -74,7 +81,6 @@ protected:
         return l;
     }
 
-    std::unique_ptr<TempWorkdir> dir_;
     std::unique_ptr<FakePlatform> fake_;
     std::unique_ptr<Program> program_;
 };

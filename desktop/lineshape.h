@@ -9,7 +9,7 @@
 // has a minimum contrast against the window in a dark or high-contrast
 // scheme (in a light one, only what would nearly vanish gives way): where
 // its colour falls short, it is drawn in the scheme's window text colour.
-// A screen reader meets it as a separator (platform/accessibility.h).
+// A screen reader meets it as a separator (desktop/accessibility.h).
 class LineShape : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QColor colour READ colour WRITE setColour)

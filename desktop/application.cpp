@@ -1,14 +1,11 @@
-#include "platform/application.h"
+#include "desktop/application.h"
 
-#include "platform/programicon.h"
+#include "desktop/programicon.h"
 
 #include <QApplication>
 
 void setUpApplication()
 {
-    // The icon's resource lives in the static library, where the linker drops
-    // its registration unless something refers to it.
-    Q_INIT_RESOURCE(resources);
     QApplication::setApplicationName(QStringLiteral("Vikkelo"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     // The desktop entry dist/org.example.vikkelo.desktop; on Wayland also the app id.

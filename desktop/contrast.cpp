@@ -1,4 +1,4 @@
-#include "platform/contrast.h"
+#include "desktop/contrast.h"
 
 #include <algorithm>
 #include <cmath>

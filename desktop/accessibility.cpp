@@ -1,9 +1,12 @@
-#include "platform/accessibility.h"
+#include "desktop/accessibility.h"
 
 #include <QAccessibleWidget>
 #include <QWidget>
 
 namespace {
+
+// Set by the window itself, so that nothing here needs to know it by name.
+const char kAnnouncedWindow[] = "vikkeloAnnouncedWindow";
 
 class SeparatorAccessible : public QAccessibleWidget {
 public:
@@ -24,9 +27,10 @@ QAccessibleInterface* roleFactory(const QString& className, QObject* object)
     auto* widget = static_cast<QWidget*>(object);
     if (className == QLatin1String("LineShape"))
         return new SeparatorAccessible(widget);
-    // Claimed by name only: any broader test also catches Qt's own top-level
-    // classes, and a menu would lose the interface that lists its items.
-    if (className == QLatin1String("Sijoitus") && widget->isWindow())
+    // Claimed only for the windows that asked: any broader test also catches
+    // Qt's own top-level classes, and a menu would lose the interface that
+    // lists its items.
+    if (widget->isWindow() && widget->property(kAnnouncedWindow).toBool())
         return new QAccessibleWidget(widget, QAccessible::Window);
     return nullptr;
 }
@@ -40,4 +44,9 @@ void installAccessibleRoles()
         return true;
     }();
     Q_UNUSED(installed);
+}
+
+void announceAsWindow(QWidget& window)
+{
+    window.setProperty(kAnnouncedWindow, true);
 }

@@ -1,4 +1,4 @@
-#include "platform/fixedsize.h"
+#include "desktop/fixedsize.h"
 
 #include <QEvent>
 #include <QGuiApplication>

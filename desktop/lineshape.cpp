@@ -1,6 +1,6 @@
-#include "platform/lineshape.h"
+#include "desktop/lineshape.h"
 
-#include "platform/contrast.h"
+#include "desktop/contrast.h"
 
 #include <QPainter>
 

@@ -1,0 +1,41 @@
+# Fails when a folder includes a header from a folder it may not use:
+# platform/ (the operating system's services) uses nothing of ours above it,
+# desktop/ (the windows' shared plumbing) only platform/, and about/ neither
+# game/ nor top5/. Headers named by forms (<header> in a .ui) count too.
+#   cmake -DSOURCE_DIR=<repository> -P layers.cmake
+set(may_use_platform platform)
+set(may_use_desktop desktop platform)
+set(may_use_about about desktop platform)
+
+set(broken "")
+foreach(folder platform desktop about)
+  file(GLOB sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/${folder}/*")
+  if(NOT sources)
+    message(FATAL_ERROR "Nothing to check in ${SOURCE_DIR}/${folder}")
+  endif()
+  foreach(source IN LISTS sources)
+    file(STRINGS "${SOURCE_DIR}/${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"|<header>")
+    foreach(line IN LISTS lines)
+      # One match at a time: a MATCHES that fails clears CMAKE_MATCH_1.
+      if(line MATCHES "<header>([^<]*)</header>")
+        set(header "${CMAKE_MATCH_1}")
+      elseif(line MATCHES "\"([^\"]*)\"")
+        set(header "${CMAKE_MATCH_1}")
+      else()
+        continue()
+      endif()
+      # A header without a folder is one the build makes beside the source
+      # (ui_*.h); "../" names a folder it may not use.
+      if(header MATCHES "^([^/]*)/")
+        list(FIND may_use_${folder} "${CMAKE_MATCH_1}" allowed)
+        if(allowed EQUAL -1)
+          string(APPEND broken "\n  ${source}: ${header}")
+        endif()
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(broken)
+  message(FATAL_ERROR "A folder uses one it may not (docs/architecture.md):${broken}")
+endif()

@@ -216,7 +216,12 @@ private:
             if (w[0] == "savekill")
                 usleep(1000 * w.value(1).toUInt()), save(p); // a few milliseconds into the save
             end(p, true);
-            if (disk_ == before || (disk_.kind == 't' && parse(regular("TOP5.dat")) == disk_.table))
+            // A save of the table that was there already is told apart by
+            // the default file's own blanks around its commas.
+            const QByteArray now = regular("TOP5.dat");
+            const bool asBefore = before.kind == 't' && disk_.kind == 't' && before.table == disk_.table &&
+                                  now.contains(" , ") == (before.bytes == "default");
+            if (disk_ == before || (!asBefore && disk_.kind == 't' && parse(now) == disk_.table))
                 return true;
             for (const auto& [file, bytes] : std::exchange(backups_, backups))
                 if (!backups_.count(file) && QFile::exists(file))

@@ -203,35 +203,48 @@ Top5Store::Outcome Top5Store::load()
     return out;
 }
 
+std::optional<Top5Store::Disk> Top5Store::lockAndLook(FileLock& lock, Outcome& out) const
+{
+    // What cannot be written over is refused before anything is made.
+    if (unusable(look(), out) || !takeLock(lock, out))
+        return std::nullopt;
+    Disk disk = look();
+    if (unusable(disk, out))
+        return std::nullopt;
+    return disk;
+}
+
+void Top5Store::remember(const QByteArray& bytes, const Outcome& out)
+{
+    if (!out.saved())
+        return;
+    seen_ = bytes;
+    shown_ = out.table;
+    newScores_.clear();
+}
+
 Top5Store::Outcome Top5Store::save(const Top5Table& shown)
 {
     Outcome out = start(Action::Save);
     out.table = shown;
-    // What cannot be written over is refused before anything is made.
     FileLock lock;
-    if (unusable(look(), out) || !takeLock(lock, out))
+    const std::optional<Disk> disk = lockAndLook(lock, out);
+    if (!disk)
         return out;
-    const Disk disk = look();
-    if (unusable(disk, out))
-        return out;
-    if (disk.table && disk.file.bytes != seen_) {
+    if (disk->table && disk->file.bytes != seen_) {
         // Another copy saved since (or a table is back after a problem): it
         // stands, with this copy's new scores entered again by the rule of a
         // new high score. What this copy has seen is then what it merged.
-        out.table = *disk.table;
+        out.table = *disk->table;
         for (const Score& s : newScores_)
             out.table.enter(s.name, s.points);
         out.shows = Shows::Table;
-        seen_ = disk.file.bytes;
+        seen_ = disk->file.bytes;
         shown_ = out.table;
     }
     const QByteArray bytes = out.table.file();
-    write(disk, bytes, out);
-    if (out.saved()) {
-        seen_ = bytes;
-        shown_ = out.table;
-        newScores_.clear();
-    }
+    write(*disk, bytes, out);
+    remember(bytes, out);
     return out;
 }
 
@@ -240,16 +253,9 @@ Top5Store::Outcome Top5Store::clear()
     Outcome out = start(Action::Clear);
     out.table = Top5Table::defaults();
     FileLock lock;
-    if (unusable(look(), out) || !takeLock(lock, out))
-        return out;
-    const Disk disk = look();
-    if (unusable(disk, out))
-        return out;
-    write(disk, top5file::defaultFile(), out);
-    if (out.saved()) {
-        seen_ = top5file::defaultFile();
-        shown_ = out.table;
-        newScores_.clear();
+    if (const std::optional<Disk> disk = lockAndLook(lock, out)) {
+        write(*disk, top5file::defaultFile(), out);
+        remember(top5file::defaultFile(), out);
     }
     return out;
 }

@@ -116,6 +116,11 @@ private:
     // A problem with what stands at TOP5.dat, when it may not be read or written.
     bool unusable(const Disk& disk, Outcome& out) const;
     bool takeLock(FileLock& lock, Outcome& out) const;
+    // The lock taken and TOP5.dat looked at under it; none (the problem in
+    // `out`) when the file may not be written over or the lock is not had.
+    std::optional<Disk> lockAndLook(FileLock& lock, Outcome& out) const;
+    // What this copy knows once the bytes are on disk.
+    void remember(const QByteArray& bytes, const Outcome& out);
     Outcome start(Action action) const;
 
     // The folder the game started in, for messages after it is gone.

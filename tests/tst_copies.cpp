@@ -112,8 +112,10 @@ private slots:
     }
 
     // Catches a good table on a disk whose reads fail moved aside and
-    // replaced by the default, or written over by the next save.
-    void aTableWhoseReadsFailIsNeverWrittenOver()
+    // replaced by the default, or written over by the next save; and a
+    // clear undone by a copy whose save failed after taking in the table
+    // the clear then replaced.
+    void errorsInjectedIntoACopyLoseNothing()
     {
         const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
         if (strace.isEmpty())
@@ -140,6 +142,22 @@ private slots:
         QCOMPARE(said.size(), 2);
         QCOMPARE(contents(Top5Store::kFileName), kPlayed);
         QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList({Top5Store::kFileName}));
+
+        // A save that took in another copy's table and then met a full disk
+        // has seen that table: the other copy's clear afterwards stays a clear.
+        write(Top5Store::kFileName, top5file::defaultFile());
+        Copy anna(dir_->path(), {strace, "-f", "-qq", "-o", "/dev/null", "-e", "trace=fsync", "-e",
+                                 "inject=fsync:error=ENOSPC:when=1"});
+        Copy bea(dir_->path());
+        bea.send("enter 50 Bea");
+        bea.send("save");
+        anna.send("enter 45 Aki");
+        QCOMPARE(anna.send("save").size(), 1);
+        bea.send("clear");
+        QCOMPARE(anna.send("save"), QStringList());
+        QCOMPARE(contents(Top5Store::kFileName),
+                 top5file::tableFile({"Aki", "Tuntematon", "Tuntematon", "Tuntematon", "Tuntematon"},
+                                     {"45", "10", "8", "6", "4"}));
     }
 };
 

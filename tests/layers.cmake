@@ -1,7 +1,8 @@
 # Fails when a folder includes a header from a folder it may not use:
 # platform/ (the operating system's services) uses nothing of ours above it,
 # desktop/ (the windows' shared plumbing) only platform/, and about/ neither
-# game/ nor top5/. Headers named by forms (<header> in a .ui) count too.
+# game/ nor top5/. Headers named by forms (<header> in a .ui) count too. The
+# TOP5 store includes no window's header.
 #   cmake -DSOURCE_DIR=<repository> -P layers.cmake
 set(may_use_platform platform)
 set(may_use_desktop desktop platform)
@@ -33,6 +34,18 @@ foreach(folder platform desktop about)
         endif()
       endif()
     endforeach()
+  endforeach()
+endforeach()
+
+# The TOP5 store and what it stands on know no window: no widget or dialog,
+# nothing of the windows' folders, nor the routines that show its answers.
+file(GLOB store RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/top5/top5*.*" "${SOURCE_DIR}/top5/ranking.*")
+foreach(source IN LISTS store)
+  file(STRINGS "${SOURCE_DIR}/${source}" lines REGEX "^[ \t]*#[ \t]*include")
+  foreach(line IN LISTS lines)
+    if(line MATCHES "QtWidgets|<Q(Widget|Label|Dialog|MessageBox|InputDialog|PushButton|Application)>|\"(game|about|desktop)/|platform/(qt)?dialogs|top5/(tiedot|sijoitus)")
+      string(APPEND broken "\n  ${source}: ${line}")
+    endif()
   endforeach()
 endforeach()
 

@@ -8,7 +8,7 @@
 
 class Program;
 
-// The TOP5 table's routines: moving it between the file TOP5.dat and the
+// The TOP5 table's routines: moving it between the high-score file and the
 // ranking window's labels, and entering a new high score at the end of a
 // round. What happens on disk is the store's; these routines copy a table
 // to or from the labels and tell the player what the store answered.
@@ -22,7 +22,7 @@ public:
         CloseUnsaved, // not saved; the window closes (nothing was lost, or the player chose to lose it)
     };
 
-    // Loads TOP5.dat into the ranking window. A missing file is replaced by
+    // Loads the table into the ranking window. A missing file is replaced by
     // the default table; a damaged one is first kept under a free backup name.
     // The labels keep what they showed, unless the file could not be read:
     // then an existing window shows the default table.

@@ -12,6 +12,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 // What stands at a name, looked at without following a link. CannotLook: the
 // look itself failed (a folder on the way may not be searched), which says
 // nothing of what is there.
@@ -38,6 +40,23 @@ struct ReadOutcome {
 // can block or be followed); a look, open or read that fails is Failed, not
 // Missing, and no part of a failed read is returned.
 ReadOutcome readRegularFile(const QString& path, qint64 maxBytes);
+
+// What a read finds before it opens anything, from the look at the name:
+// none when a regular file stands there and is to be read.
+inline std::optional<ReadOutcome> readWithoutOpening(const Entry& entry)
+{
+    ReadOutcome out;
+    out.kind = entry.kind;
+    if (entry.kind == EntryKind::File)
+        return std::nullopt;
+    if (entry.kind == EntryKind::CannotLook) {
+        out.status = ReadOutcome::Failed;
+        out.error = entry.error;
+    } else if (entry.kind != EntryKind::Missing) {
+        out.status = ReadOutcome::NotAFile;
+    }
+    return out;
+}
 
 struct KeepOutcome {
     int error = 0;       // 0, or the system's error number (EEXIST: the name is taken)

@@ -206,20 +206,10 @@ Entry lookAt(const QString& path)
 
 ReadOutcome readRegularFile(const QString& path, qint64 maxBytes)
 {
+    if (std::optional<ReadOutcome> early = readWithoutOpening(lookAt(path)))
+        return *early;
     ReadOutcome out;
-    const Entry entry = lookAt(path);
-    out.kind = entry.kind;
-    if (entry.kind == EntryKind::Missing)
-        return out;
-    if (entry.kind == EntryKind::CannotLook) {
-        out.status = ReadOutcome::Failed;
-        out.error = entry.error;
-        return out;
-    }
-    if (entry.kind != EntryKind::File) {
-        out.status = ReadOutcome::NotAFile;
-        return out;
-    }
+    out.kind = EntryKind::File;
 
     // O_NOFOLLOW and O_NONBLOCK keep a name swapped since the look above from
     // leading elsewhere or blocking; the descriptor is checked again.

@@ -113,12 +113,7 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        newFolder();
-        startProgram();
-        QVERIFY(QTest::qWaitForWindowExposed(&board()));
-    }
+    void init() { startOnScreen(); }
 
     void cleanup() { endAll(); }
 

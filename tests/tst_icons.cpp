@@ -20,12 +20,7 @@ class TestIcons : public ProgramTest {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        newFolder();
-        startProgram();
-        QVERIFY(QTest::qWaitForWindowExposed(&board()));
-    }
+    void init() { startOnScreen(); }
 
     void cleanup() { endAll(); }
 

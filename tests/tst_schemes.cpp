@@ -72,12 +72,7 @@ class TestSchemes : public ProgramTest {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        newFolder();
-        startProgram();
-        QVERIFY(QTest::qWaitForWindowExposed(&board()));
-    }
+    void init() { startOnScreen(); }
 
     void cleanup() { endAll(); }
 

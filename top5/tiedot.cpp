@@ -96,9 +96,12 @@ bool Tiedot::OletusTop5()
 
 bool Tiedot::saveBeforeQuit()
 {
-    if (!windowOpen() || !store_.wouldLose(labels()))
+    if (!windowOpen())
         return true;
-    const Top5Store::Outcome outcome = store_.save(labels());
+    const Top5Table shown = labels();
+    if (!store_.wouldLose(shown))
+        return true;
+    const Top5Store::Outcome outcome = store_.save(shown);
     show(outcome);
     if (outcome.saved()) {
         tell(outcome);

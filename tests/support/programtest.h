@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QFile>
 #include <QStringList>
+#include <QtTest>
 
 #include <memory>
 
@@ -30,6 +31,15 @@ protected:
     {
         program_ = std::make_unique<Program>(fake_->platform);
         program_->vikkelo().show();
+    }
+
+    // The suites that look at the windows: a new folder, the program
+    // started, and the board on screen.
+    void startOnScreen()
+    {
+        newFolder();
+        startProgram();
+        QVERIFY(QTest::qWaitForWindowExposed(&board()));
     }
 
     // Ends the program, lets the windows it unloaded go, and removes the

@@ -1,5 +1,7 @@
 #include "desktop/application.h"
 
+#include "desktop/accessibility.h"
+#include "desktop/fonts.h"
 #include "desktop/programicon.h"
 
 #include <QApplication>
@@ -11,4 +13,11 @@ void setUpApplication()
     // The desktop entry dist/org.example.vikkelo.desktop; on Wayland also the app id.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.vikkelo"));
     QApplication::setWindowIcon(programIcon());
+    setUpWindows();
+}
+
+void setUpWindows()
+{
+    installFontSubstitutes();
+    installAccessibleRoles();
 }

@@ -2,7 +2,7 @@
 // killed with SIGKILL at random moments, and TOP5.dat must then hold one whole
 // table, the one before or the one after, never a part or a mix.
 
-#include "game/program.h"
+#include "app/program.h"
 #include "support/fakeplatform.h"
 #include "support/workdir.h"
 #include "support/files.h"

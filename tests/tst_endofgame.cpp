@@ -3,7 +3,7 @@
 // rules, and the file untouched until the ranking window is closed.
 
 #include "game/lamp.h"
-#include "game/program.h"
+#include "app/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
 #include "support/programtest.h"

@@ -6,7 +6,7 @@
 // own, so nothing outside the test sees it. That needs root (as in CI); where
 // it cannot be had the tests are skipped.
 
-#include "game/program.h"
+#include "app/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
 #include "support/files.h"

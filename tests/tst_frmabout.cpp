@@ -2,7 +2,7 @@
 // "System Info..." against a scripted registry and launcher.
 
 #include "about/frmabout.h"
-#include "game/program.h"
+#include "app/program.h"
 #include "game/vikkelo.h"
 #include "platform/qtprocess.h"
 #include "platform/standinregistry.h"

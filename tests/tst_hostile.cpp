@@ -4,7 +4,7 @@
 // name the prompt takes always loads back; a removed folder is named; and a
 // crashed save's leftover goes at the next start.
 
-#include "game/program.h"
+#include "app/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
 #include "support/files.h"

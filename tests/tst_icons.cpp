@@ -4,7 +4,7 @@
 
 #include "about/frmabout.h"
 #include "desktop/application.h"
-#include "game/program.h"
+#include "app/program.h"
 #include "game/vikkelo.h"
 #include "platform/qtdialogs.h"
 #include "support/modal.h"

@@ -1,7 +1,7 @@
 // The TOP5 table between TOP5.dat and the ranking window: start-up loads, the
 // window's buttons, byte-exact files, and the faults that must lose nothing.
 
-#include "game/program.h"
+#include "app/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
 #include "support/programtest.h"

@@ -2,7 +2,7 @@
 // random tables saved and loaded back, the fuzzer's finds, and every file of
 // the fuzz corpus through the real load.
 
-#include "game/program.h"
+#include "app/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
 #include "support/files.h"

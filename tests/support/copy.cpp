@@ -13,7 +13,7 @@
 // places as name=score joined by "|"; "exit" when the program ended; then
 // "done".
 
-#include "game/program.h"
+#include "app/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
 #include "top5/sijoitus.h"

@@ -3,7 +3,8 @@
 // The common ground of the tests that drive the real windows: the program
 // with scripted platform services, in a working folder of its own.
 
-#include "game/program.h"
+#include "app/program.h"
+#include "desktop/application.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
 #include "support/workdir.h"
@@ -19,6 +20,8 @@
 
 class ProgramTest : public WorkdirTest {
 protected:
+    ProgramTest() { setUpWindows(); }
+
     // A new empty working folder and fresh doubles; nothing started yet.
     void newFolder()
     {

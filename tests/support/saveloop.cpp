@@ -2,7 +2,7 @@
 // the real save routine, for as long as it lives. It says "ready" once the
 // first save is done; the test then kills it at a random moment.
 
-#include "game/program.h"
+#include "app/program.h"
 #include "support/fakeplatform.h"
 #include "support/savetables.h"
 #include "top5/sijoitus.h"

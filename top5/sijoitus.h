@@ -1,5 +1,7 @@
 #pragma once
 
+#include "top5/top5table.h"
+
 #include <QWidget>
 
 #include <array>
@@ -19,8 +21,6 @@ class Sijoitus : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int kPlaces = 5;
-
     // Closing the window unloads it from instance, the one that holds it.
     Sijoitus(Tiedot& tiedot, Dialogs& dialogs, WindowInstance<Sijoitus>& instance);
     ~Sijoitus() override;
@@ -45,6 +45,6 @@ private:
     Tiedot& tiedot_;
     Dialogs& dialogs_;
     WindowInstance<Sijoitus>& instance_;
-    std::array<QLabel*, kPlaces> names_{};
-    std::array<QLabel*, kPlaces> scores_{};
+    std::array<QLabel*, Top5Table::kPlaces> names_{};
+    std::array<QLabel*, Top5Table::kPlaces> scores_{};
 };

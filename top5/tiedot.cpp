@@ -41,7 +41,7 @@ Top5Table Tiedot::labels()
     Top5Table table;
     for (int k = 1; k <= Top5Table::kPlaces; ++k) {
         table.names[k - 1] = window.sijoitus(k).text();
-        table.scores[k - 1] = window.pisteet(k).text();
+        table.points[k - 1] = top5file::leadingNumber(window.pisteet(k).text());
     }
     return table;
 }
@@ -52,7 +52,7 @@ void Tiedot::setLabels(const Top5Table& table)
     for (int k = 1; k <= Top5Table::kPlaces; ++k)
         window.sijoitus(k).setText(table.names[k - 1]);
     for (int k = 1; k <= Top5Table::kPlaces; ++k)
-        window.pisteet(k).setText(table.scores[k - 1]);
+        window.pisteet(k).setText(table.score(k));
 }
 
 void Tiedot::show(const Top5Store::Outcome& outcome)

@@ -67,14 +67,14 @@ protected:
     QStringList names()
     {
         QStringList l;
-        for (int k = 1; k <= Sijoitus::kPlaces; ++k)
+        for (int k = 1; k <= Top5Table::kPlaces; ++k)
             l << table().sijoitus(k).text();
         return l;
     }
     QStringList scores()
     {
         QStringList l;
-        for (int k = 1; k <= Sijoitus::kPlaces; ++k)
+        for (int k = 1; k <= Top5Table::kPlaces; ++k)
             l << table().pisteet(k).text();
         return l;
     }

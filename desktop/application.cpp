@@ -9,7 +9,7 @@
 void setUpApplication()
 {
     QApplication::setApplicationName(QStringLiteral("Vikkelo"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setApplicationVersion(QStringLiteral(VIKKELO_VERSION));
     // The desktop entry dist/org.example.vikkelo.desktop; on Wayland also the app id.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.vikkelo"));
     QApplication::setWindowIcon(programIcon());

@@ -99,7 +99,7 @@ private slots:
         verifyBoardReset();
         QCOMPARE(contents("TOP5.dat"), kTieTable);
 
-        QTest::mouseClick(table().findChild<QPushButton*>("close"), Qt::LeftButton);
+        pressClose();
         QCOMPARE(contents("TOP5.dat"), QByteArray("AAA,30\r\nBBB,25\r\nNNN,20\r\nCCC,20\r\nDDD,20\r\n"));
     }
 
@@ -275,7 +275,7 @@ private slots:
         QCOMPARE(table().sijoitus(1).text(), QStringLiteral("Pelaaja"));
         QCOMPARE(table().pisteet(1).text(), QStringLiteral("12"));
         verifyBoardReset();
-        QTest::mouseClick(table().findChild<QPushButton*>("close"), Qt::LeftButton);
+        pressClose();
         QCOMPARE(contents("TOP5.dat"), QByteArray("Pelaaja,12\r\nTuntematon,10\r\nTuntematon,8\r\n"
                                                   "Tuntematon,6\r\nTuntematon,4\r\n"));
     }

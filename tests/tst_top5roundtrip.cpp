@@ -91,8 +91,7 @@ private slots:
     // entry, or reports a failure where there is none.
     void randomTablesSurviveTheRealSaveAndLoad()
     {
-        program_ = std::make_unique<Program>(fake_->platform);
-        program_->vikkelo().show();
+        startProgram();
         QRandomGenerator rng(runSeed() ^ 0x5a5a);
         for (int i = 0; i < 300; ++i) {
             Column names, scores;
@@ -183,9 +182,7 @@ private slots:
             QFile::remove(Top5Store::kFileName);
             QFile::remove(Top5Store::kBackupName);
             write(Top5Store::kFileName, bytes);
-            fake_->dialogs.shown.clear();
-            program_ = std::make_unique<Program>(fake_->platform);
-            program_->vikkelo().show();
+            restart();
 
             const top5file::Fields read = top5file::parseFields(bytes, true);
             if (read.ok) {
@@ -199,8 +196,6 @@ private slots:
                 QVERIFY2(fake_->dialogs.shown.size() == 1, qPrintable(path));
                 QVERIFY2(fake_->dialogs.shown[0].text.contains(Top5Store::kBackupName), qPrintable(path));
             }
-            program_.reset();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
         QVERIFY(files >= 10);
     }

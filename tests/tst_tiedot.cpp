@@ -83,11 +83,7 @@ private slots:
             {"clear", {240, 240, 89, 25}, "Tyhjennä TOP5"},
         });
     }
-    void controlsAreWhereDrawn()
-    {
-        startProgram();
-        checkControl(table());
-    }
+    void controlsAreWhereDrawn() { startProgram(); checkControl(table()); }
 
     // Catches a missing default file, a window made too early, or a wrong
     // layout of the ranking window.

@@ -57,9 +57,6 @@ void randomTable(QRandomGenerator& rng, Column& names, Column& scores)
 class TestTop5RoundTrip : public ProgramTest {
     Q_OBJECT
 
-private:
-
-
 private slots:
     void init() { newFolder(); }
     void cleanup() { endAll(); }

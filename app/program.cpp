@@ -26,7 +26,8 @@ Program::Program(Platform& platform)
       board_(std::make_unique<BoardOfVikkelo>(vikkelo_)),
       tiedot_(std::make_unique<Tiedot>(platform_.dialogs, sijoitus_, *board_)),
       vikkelo_([this] {
-          return new Vikkelo(platform_, *tiedot_, [this] { sijoitus_.show(); }, [this] { frmAbout_.show(); });
+          return new Vikkelo(platform_.timeOfDay, platform_.random, platform_.process, *tiedot_,
+                             [this] { sijoitus_.show(); }, [this] { frmAbout_.show(); });
       }),
       sijoitus_([this] { return new Sijoitus(*tiedot_, platform_.dialogs, sijoitus_); }),
       frmAbout_([this] {

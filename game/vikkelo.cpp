@@ -3,7 +3,6 @@
 #include "game/lamp.h"
 #include "desktop/fixedsize.h"
 #include "desktop/fonts.h"
-#include "platform/platform.h"
 #include "platform/process.h"
 #include "desktop/programicon.h"
 #include "top5/tiedot.h"
@@ -23,12 +22,12 @@ const std::array<const char16_t*, Round::kLamps> kColourNames = {u"punainen", u"
 
 } // namespace
 
-Vikkelo::Vikkelo(Platform& platform, Tiedot& tiedot, std::function<void()> showSijoitus,
-                 std::function<void()> showFrmAbout)
+Vikkelo::Vikkelo(TimeOfDay& timeOfDay, Random& random, Process& process, Tiedot& tiedot,
+                 std::function<void()> showSijoitus, std::function<void()> showFrmAbout)
     : ui_(std::make_unique<Ui::Vikkelo>()),
-      platform_(platform),
+      process_(process),
       tiedot_(tiedot),
-      round_(platform.timeOfDay, platform.random)
+      round_(timeOfDay, random)
 {
     ui_->setupUi(this);
     setWindowIcon(programIcon());
@@ -95,7 +94,7 @@ void Vikkelo::lopeta()
     // New high scores still in the ranking window are saved first, as
     // "Sulje" would; with nothing new the program ends at once.
     if (tiedot_.saveBeforeQuit())
-        platform_.process.endProgram();
+        process_.endProgram();
 }
 
 void Vikkelo::closeEvent(QCloseEvent* event)
@@ -107,7 +106,7 @@ void Vikkelo::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
-    platform_.process.endProgram();
+    process_.endProgram();
 }
 
 void Vikkelo::keyPressEvent(QKeyEvent* event)

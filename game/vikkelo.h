@@ -10,9 +10,9 @@
 #include <memory>
 
 class Lamp;
+class Process;
 class QLabel;
 class Tiedot;
-struct Platform;
 namespace Ui { class Vikkelo; }
 
 // The main window and game board: four lamps, the score, the start/interrupt
@@ -23,9 +23,10 @@ class Vikkelo : public QMainWindow {
     Q_OBJECT
 
 public:
-    // The menu opens the program's other windows through showSijoitus and showFrmAbout.
-    Vikkelo(Platform& platform, Tiedot& tiedot, std::function<void()> showSijoitus,
-            std::function<void()> showFrmAbout);
+    // The round draws on timeOfDay and random; quitting ends the process. The
+    // menu opens the program's other windows through showSijoitus and showFrmAbout.
+    Vikkelo(TimeOfDay& timeOfDay, Random& random, Process& process, Tiedot& tiedot,
+            std::function<void()> showSijoitus, std::function<void()> showFrmAbout);
     ~Vikkelo() override;
 
     // The start-up step, run once before the window is first shown.
@@ -56,7 +57,7 @@ private:
     void setScore(const QString& score);
 
     std::unique_ptr<Ui::Vikkelo> ui_;
-    Platform& platform_;
+    Process& process_;
     Tiedot& tiedot_;
     Round round_;
     QTimer timer1_;

@@ -16,8 +16,8 @@ const QString kPlayOn =
 // A file that is never written over, and why not, as the end of a sentence.
 QString notWrittenOver(const QString& asLongAs)
 {
-    return QStringLiteral("Tiedosto TOP5.dat jätettiin ennalleen, eikä peli kirjoita sen päälle niin kauan kuin %1. "
-                          "Peliä voi pelata oletustaulukolla.")
+    return QStringLiteral("Tiedosto TOP5.dat jätettiin ennalleen, eikä peli kirjoita sen päälle niin kauan kuin "
+                          "%1. Peliä voi pelata oletustaulukolla.")
         .arg(asLongAs);
 }
 const QString kStillOpen =

@@ -69,16 +69,16 @@ public:
         Action action = Action::Load;
         Problem problem = Problem::None;
         Shows shows = Shows::Nothing;
-        Top5Table table;
+        Top5Table table{};
         EntryKind kind = EntryKind::Missing;
         int error = 0;
         bool existed = false;
         bool readOnly = false;
         FileLock::Holder holder = FileLock::Holder::Unseen;
-        QString owner;
-        QString damage; // a damaged file: what is wrong with it
-        QString keptAs; // a damaged file was kept under this name
-        QString folder; // the working folder, as the player knows it
+        QString owner{};
+        QString damage{}; // a damaged file: what is wrong with it
+        QString keptAs{}; // a damaged file was kept under this name
+        QString folder{}; // the working folder, as the player knows it
         // The table is on disk now (a flush that was not confirmed included).
         bool saved() const { return problem == Problem::None || problem == Problem::NotFlushed; }
     };

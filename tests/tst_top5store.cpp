@@ -77,7 +77,7 @@ private slots:
         const auto row = [](const char* name, const char* before, const char* steps, const char* after = "true") {
             QTest::newRow(name) << QString(before) << QString(steps) << QString(after);
         };
-        row("NFS locks only for a writer", "", "shim=nfs|load|enter|save|?", "grep -q Uusi,99 TOP5.dat");
+        row("NFS locks only for a writer", "", "shim=nfs|load|?|enter|save|?", "grep -q Uusi,99 TOP5.dat");
         row("NFS and a lock file only readable", "PLAYED TOP5.dat; touch TOP5.dat.lock; chown 65534 TOP5.dat.lock",
             "shim=nfs|modes|load|enter|save|?levy ei anna lukita tiedostoa TOP5.dat.lock|-luoda|-avata");
         row("a local lock file only readable", "PLAYED TOP5.dat; touch TOP5.dat.lock; chown 65534 TOP5.dat.lock",

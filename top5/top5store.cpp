@@ -42,7 +42,8 @@ Top5Store::Top5Store()
     : folder_(QDir::toNativeSeparators(QDir::currentPath())), startedIn_(QDir::currentPath())
 {
     // A save cut short by a crash may have left its new file unmoved.
-    const QStringList temps = QDir().entryList({kTempName + u'*'}, QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList temps =
+        QDir().entryList({kTempName, kTempName + QStringLiteral("-*")}, QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : temps)
         removeStaleFile(name, kLeftoverSeconds);
 }

@@ -72,16 +72,23 @@ KeepOutcome keepUnder(const QString& from, const QString& to);
 struct WriteOutcome {
     int error = 0;         // 0, or the system's error number
     bool renamed = false;  // the new file stands at the name (even when the folder's flush failed)
+    bool swapped = false;  // renamed, but what now stands at the name is not the file written
+    bool sticky = false;   // refused: the folder lets only a file's owner replace it, and it is `owner`'s
+    QString owner{};       // sticky: whose the file at the name is
 };
 
 // Puts a new regular file with the bytes at the name in one step: the file
 // is written and flushed to disk unnamed (or under `tempPath` where the file
 // system cannot do that), then moved over the name, which replaces whatever
 // stood there as a name and never writes into it. A crash leaves the old file
-// or the new one. A leftover `tempPath` that is a regular file is ours from
-// an earlier crash and is replaced; anything else there fails the write.
-// The new file is never executable, set-id or sticky: it keeps the read and
-// write bits of a file of ours it replaces, else takes 0666 less the umask.
+// or the new one. `tempPath` should be a name nobody can guess; a leftover
+// regular file there is ours from an earlier crash and is replaced, anything
+// else there fails the write. After the move the name is checked to stand
+// for the file written. The new file is never executable, set-id or sticky:
+// it keeps the read and write bits of the regular file it replaces, whoever
+// owns it (whoever could put it there could replace it anyway), and its
+// group where this process belongs to that group; else it takes 0666 less
+// the umask.
 WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, const QByteArray& bytes);
 
 // Whether this process may write the file or folder at the path, judged by
@@ -96,18 +103,33 @@ bool workingFolderRemoved();
 void removeStaleFile(const QString& path, int olderThanSeconds);
 
 // A kernel lock on a file beside the table, shared by every copy of the
-// game. The name is opened without following a link and without blocking,
-// and only a regular file there is locked; the file is never read, written,
-// truncated or removed, and the kernel drops the lock when its holder ends,
-// so a lock is never judged stale.
+// game. The name is opened for writing (NFS locks only what may be written;
+// for reading only where this user may not write it), without following a
+// link and without blocking, and only a regular file there is locked; a file
+// it makes is opened to everyone, since it holds nothing and every player
+// of a shared folder needs it. The file is never read, written, truncated
+// or removed, and the kernel drops the lock when its holder ends, so a lock
+// is never judged stale.
 class FileLock {
 public:
+    // Who holds a lock that could not be taken, as far as this process can see.
+    enum class Holder {
+        Unseen,       // no process that holds it can be seen (another user's, under hidepid)
+        Game,         // a copy of this program
+        OtherProgram, // another program of this user
+        OtherUser,    // a process of another user (`owner`)
+    };
+
     struct Outcome {
         bool locked = false;
         EntryKind kind = EntryKind::File; // not locked: what stands at the name when it is not a file
         int error = 0;                    // not locked: the system's error number (EWOULDBLOCK: held)
         bool existed = false;             // the name stood before this try
-        bool heldByOtherUser = false;     // held: by a process of another user
+        bool opened = false;              // the name was opened (made, if it did not stand)
+        bool readOnly = false;            // opened for reading only: this user may not write it
+        Holder holder = Holder::Unseen;   // held (EWOULDBLOCK): by whom
+        QString owner;                    // not opened for want of the right: whose the file is;
+                                          // held by another user: who
     };
 
     FileLock() = default;

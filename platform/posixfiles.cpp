@@ -5,13 +5,19 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
+
+#include <vector>
 
 // The POSIX file services (winfiles.cpp keeps the same promises on Windows):
 // they rest on lstat, O_NOFOLLOW, rename over a name and flock, which Qt's
@@ -74,12 +80,21 @@ bool writeAll(int fd, const char* p, qsizetype left)
     return true;
 }
 
-// Gives the new file its mode and bytes, on disk; 0 or the error number. A
-// file system without permissions (FAT) refuses the mode: the file then has
-// the mode it was made with, which is no wider.
-int fill(int fd, const QByteArray& bytes, mode_t mode)
+// What a new file takes from the one it replaces.
+struct NewFile {
+    mode_t mode;
+    gid_t group = gid_t(-1); // -1: the group it is made with
+};
+
+// Gives the new file its group, mode and bytes, on disk; 0 or the error
+// number. A file system without permissions (FAT) refuses the mode: the file
+// then has the mode it was made with, which is no wider.
+int fill(int fd, const QByteArray& bytes, const NewFile& attrs)
 {
-    retried([&] { return ::fchmod(fd, mode); });
+    // The group first: a change of group may clear bits the mode then sets.
+    if (attrs.group != gid_t(-1))
+        retried([&] { return ::fchown(fd, uid_t(-1), attrs.group); });
+    retried([&] { return ::fchmod(fd, attrs.mode); });
     if (!writeAll(fd, bytes.constData(), bytes.size()) || retried([&] { return ::fsync(fd); }) != 0)
         return errno;
     return 0;
@@ -104,14 +119,46 @@ mode_t umaskNow()
     return mask;
 }
 
-// A new table may be read and written by whom the old one of ours was, and
-// never run, set an id or stick; another user's file lends it nothing.
-mode_t newFileMode(const QByteArray& target)
+bool inGroup(gid_t group)
+{
+    if (group == ::getegid())
+        return true;
+    const int n = ::getgroups(0, nullptr);
+    std::vector<gid_t> groups(size_t(n > 0 ? n : 0));
+    return n > 0 && ::getgroups(n, groups.data()) == n &&
+           std::find(groups.begin(), groups.end(), group) != groups.end();
+}
+
+// A new table may be read and written by whom the old one was, whoever made
+// it, so that players who share a folder do not shut each other out; it is
+// never run, set an id or sticks.
+NewFile newFileAttrs(const QByteArray& target)
 {
     struct stat old;
-    if (::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode) && old.st_uid == ::geteuid())
-        return old.st_mode & 0666;
-    return 0666 & ~umaskNow();
+    if (::lstat(target.constData(), &old) != 0 || !S_ISREG(old.st_mode))
+        return {mode_t(0666 & ~umaskNow())};
+    return {mode_t(old.st_mode & 0666), inGroup(old.st_gid) ? old.st_gid : gid_t(-1)};
+}
+
+QString userName(uid_t uid)
+{
+    struct passwd entry;
+    struct passwd* found = nullptr;
+    char buffer[4096];
+    if (::getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) == 0 && found)
+        return QString::fromLocal8Bit(found->pw_name);
+    return QString::number(uid);
+}
+
+// A move refused in a sticky folder, where only a file's owner (or the
+// folder's) may replace it: whose the file is, or nothing.
+QString stickyOwner(const QByteArray& target)
+{
+    struct stat folder, file;
+    if (::stat(folderOf(QFile::decodeName(target)).constData(), &folder) != 0 || !(folder.st_mode & S_ISVTX) ||
+        ::lstat(target.constData(), &file) != 0 || file.st_uid == ::geteuid() || folder.st_uid == ::geteuid())
+        return {};
+    return userName(file.st_uid);
 }
 
 // A folder's flush that the file system does not offer is no failure.
@@ -167,13 +214,22 @@ int copyIntoNewName(const QByteArray& from, const QByteArray& to)
     return error;
 }
 
-// Whether a process of another user holds a lock on the file.
-bool heldByOtherUser(const struct stat& lockFile)
+QByteArray firstLine(const QByteArray& procFile)
+{
+    QFile file(QString::fromLatin1(procFile));
+    return file.open(QIODevice::ReadOnly) ? file.readLine(256).trimmed() : QByteArray();
+}
+
+// Who holds a lock on the file, among the processes this one can see.
+FileLock::Holder holderOf(const struct stat& lockFile, QString& who)
 {
     QFile locks(QStringLiteral("/proc/locks"));
     if (!locks.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray inode = ':' + QByteArray::number(quint64(lockFile.st_ino));
+        return FileLock::Holder::Unseen;
+    // The same inode number stands for another file on every other disk.
+    const QByteArray file = QString::asprintf("%02x:%02x:%llu", major(lockFile.st_dev), minor(lockFile.st_dev),
+                                              static_cast<unsigned long long>(lockFile.st_ino))
+                                .toLatin1();
     // A file of /proc has no size, so it is read until a line comes empty.
     for (int lines = 0; lines < 10000; ++lines) {
         // "1: FLOCK  ADVISORY  WRITE 1234 fd:01:5678 0 EOF"; waiters carry "->".
@@ -181,14 +237,23 @@ bool heldByOtherUser(const struct stat& lockFile)
         if (line.isEmpty())
             break;
         const QList<QByteArray> f = line.simplified().split(' ');
-        if (f.size() < 6 || f[1] == "->" || !f[5].endsWith(inode))
+        if (f.size() < 6 || f[1] == "->" || f[5] != file)
             continue;
         struct stat holder;
         const QByteArray proc = "/proc/" + f[4];
-        if (::stat(proc.constData(), &holder) == 0 && holder.st_uid != ::geteuid())
-            return true;
+        // Under hidepid another user's processes cannot be seen at all.
+        if (::stat(proc.constData(), &holder) != 0)
+            continue;
+        if (holder.st_uid != ::geteuid()) {
+            who = userName(holder.st_uid);
+            return FileLock::Holder::OtherUser;
+        }
+        const QByteArray name = firstLine(proc + "/comm");
+        return f[4].toLongLong() == ::getpid() || (!name.isEmpty() && name == firstLine("/proc/self/comm"))
+                   ? FileLock::Holder::Game
+                   : FileLock::Holder::OtherProgram;
     }
-    return false;
+    return FileLock::Holder::Unseen;
 }
 
 } // namespace
@@ -307,7 +372,7 @@ WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, co
 {
     const QByteArray target = native(path);
     const QByteArray temp = native(tempPath);
-    const mode_t mode = newFileMode(target);
+    const NewFile attrs = newFileAttrs(target);
 
     if (const int error = clearLeftover(temp); error != 0)
         return {error, false};
@@ -318,9 +383,9 @@ WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, co
 #ifdef O_TMPFILE
     // Unnamed until it is whole and on disk, so that a crash while writing
     // leaves nothing behind; linkat then names it through /proc.
-    fd = retried([&] { return ::open(folderOf(path).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode); });
+    fd = retried([&] { return ::open(folderOf(path).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, attrs.mode); });
     if (fd >= 0) {
-        if ((error = fill(fd, bytes, mode)) != 0) {
+        if ((error = fill(fd, bytes, attrs)) != 0) {
             ::close(fd);
             return {error, false};
         }
@@ -329,39 +394,63 @@ WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, co
             named = true;
         else
             error = errno;
-        ::close(fd);
-        if (!named && (error == ENOSPC || error == EDQUOT || error == EEXIST || error == EROFS))
-            return {error, false};
+        if (!named) {
+            ::close(fd);
+            if (error == ENOSPC || error == EDQUOT || error == EEXIST || error == EROFS)
+                return {error, false};
+        }
     }
 #endif
     if (!named) {
         // Where an unnamed file cannot be made or linked, a new name of our own.
         fd = retried([&] {
-            return ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+            return ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, attrs.mode);
         });
         if (fd < 0)
             return {errno, false};
-        error = fill(fd, bytes, mode);
-        if (::close(fd) != 0 && error == 0 && errno != EINTR)
-            error = errno;
-        if (error != 0) {
+        if ((error = fill(fd, bytes, attrs)) != 0) {
+            ::close(fd);
             ::unlink(temp.constData());
             return {error, false};
         }
     }
 
+    // The descriptor stays open until the name is known to stand for it.
+    WriteOutcome out;
     if (retried([&] { return ::rename(temp.constData(), target.constData()); }) != 0) {
-        error = errno;
+        out.error = errno;
+        if (out.error == EPERM || out.error == EACCES) {
+            out.owner = stickyOwner(target);
+            out.sticky = !out.owner.isEmpty();
+        }
+        ::close(fd);
         ::unlink(temp.constData());
-        return {error, false};
+        return out;
     }
+    out.renamed = true;
+    // Whoever can write the folder could have put something else at the
+    // temporary name between its making and the move.
+    struct stat written, now;
+    out.swapped = ::fstat(fd, &written) != 0 || ::lstat(target.constData(), &now) != 0 ||
+                  written.st_dev != now.st_dev || written.st_ino != now.st_ino;
     // The new name itself is on disk only once the folder is.
     const int dir = retried([&] { return ::open(folderOf(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
-    if (dir < 0)
-        return {errno, true};
-    error = retried([&] { return ::fsync(dir); }) == 0 ? 0 : errno;
-    ::close(dir);
-    return {flushUnsupported(error) ? 0 : error, true};
+    if (dir >= 0) {
+        error = retried([&] { return ::fsync(dir); }) == 0 ? 0 : errno;
+        ::close(dir);
+    } else {
+        error = errno;
+#ifdef __linux__
+        // A folder that may be written but not read cannot be opened to flush
+        // it: the whole disk is flushed instead.
+        if (error == EACCES && ::syncfs(fd) == 0)
+            error = 0;
+#endif
+    }
+    if (::close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno;
+    out.error = flushUnsupported(error) ? 0 : error;
+    return out;
 }
 
 int writeAccess(const QString& path)
@@ -397,20 +486,47 @@ FileLock::Outcome FileLock::lock(const QString& path, int waitMs)
 {
     Outcome out;
     const QByteArray name = native(path);
-    out.existed = lookAt(path).kind != EntryKind::Missing;
-    // Read-only is enough for flock, and lets a lock file another user made
-    // serve every player of a shared folder.
-    const int fd = retried([&] {
-        return ::open(name.constData(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-    });
-    if (fd < 0) {
-        out.error = errno;
-        if (errno == ELOOP)
-            out.kind = EntryKind::SymLink;
-        else if (errno == EISDIR)
-            out.kind = EntryKind::Folder;
+    // Nothing but a regular file is opened: a device is never opened for writing.
+    if (const Entry there = lookAt(path); there.kind != EntryKind::File && there.kind != EntryKind::Missing) {
+        out.existed = true;
+        out.kind = there.kind == EntryKind::CannotLook ? EntryKind::File : there.kind;
+        out.error = there.kind == EntryKind::CannotLook ? there.error : EINVAL;
         return out;
     }
+    constexpr int kOpen = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    int fd = -1;
+    int error = 0;
+    // A name removed between two tries is made again, a few times at most.
+    for (int tries = 0; fd < 0 && tries < 3; ++tries) {
+        fd = retried([&] { return ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | kOpen, 0666); });
+        if (fd >= 0) {
+            // Whatever the umask, every player who shares the folder needs it.
+            retried([&] { return ::fchmod(fd, 0666); });
+            break;
+        }
+        if ((error = errno) != EEXIST)
+            break;
+        out.existed = true;
+        fd = retried([&] { return ::open(name.constData(), O_RDWR | kOpen); });
+        if (fd < 0 && (errno == EACCES || errno == EROFS)) {
+            fd = retried([&] { return ::open(name.constData(), O_RDONLY | kOpen); });
+            out.readOnly = fd >= 0;
+        }
+        if (fd < 0 && (error = errno) != ENOENT)
+            break;
+    }
+    if (fd < 0) {
+        out.error = error;
+        struct stat st;
+        if (error == ELOOP)
+            out.kind = EntryKind::SymLink;
+        else if (error == EISDIR)
+            out.kind = EntryKind::Folder;
+        else if (error == EACCES && ::lstat(name.constData(), &st) == 0)
+            out.owner = userName(st.st_uid);
+        return out;
+    }
+    out.opened = true;
     struct stat st;
     if (::fstat(fd, &st) != 0) {
         out.error = errno;
@@ -436,7 +552,7 @@ FileLock::Outcome FileLock::lock(const QString& path, int waitMs)
         }
         if (std::chrono::steady_clock::now() >= until) {
             out.error = EWOULDBLOCK;
-            out.heldByOtherUser = heldByOtherUser(st);
+            out.holder = holderOf(st, out.owner);
             break;
         }
         QThread::msleep(10);

@@ -158,7 +158,7 @@ private slots:
         // The lock beside the file is never opened when it is not a file.
         QVERIFY(QFile::remove("TOP5.dat.lock"));
         QCOMPARE(::mkfifo("TOP5.dat.lock", 0600), 0);
-        program_->sijoitus().show();
+        endRound("61", "Berta");
         pressClose();
         QVERIFY2(lastMessage().contains("TOP5.dat.lock"), qPrintable(lastMessage()));
         QVERIFY(contents("TOP5.dat").startsWith("Anna,60\r\n"));
@@ -299,8 +299,8 @@ private slots:
         QVERIFY(QFile::exists(Top5Store::kTempName));
     }
     // Catches a private table saved readable by others, set-id, sticky or
-    // execute bits carried over, another user's modes lent to a new file,
-    // and a system error told to the player in English.
+    // execute bits carried over, another user's shared table shut to the
+    // others, and a system error told to the player in English.
     void aNewTableKeepsOnlyTheReadAndWriteBitsOfAFileOfOurs()
     {
         const mode_t mask = ::umask(022);
@@ -308,7 +308,7 @@ private slots:
             mode_t before;
             bool othersFile;
             mode_t after;
-        } cases[] = {{0600, false, 0600}, {06777, false, 0666}, {0640, false, 0640}, {0777, true, 0644}};
+        } cases[] = {{0600, false, 0600}, {06777, false, 0666}, {0640, false, 0640}, {0777, true, 0666}};
         for (const auto& c : cases) {
             write(Top5Store::kFileName, kPlayed);
             if (c.othersFile && ::chown("TOP5.dat", 65534, 65534) != 0) {

@@ -183,7 +183,10 @@ private:
         Table table = merge ? disk_.table : *p.labels;
         for (const QString& e : merge ? p.pending : Table{})
             enterInto(table, e);
-        const bool saved = replace(p, table);
+        // Nothing new in the game's own format is left as it is, with no lock.
+        const bool same = !merge && !unreadable(p) && disk_.kind == 't' && disk_.bytes != "default" &&
+                          table == disk_.table;
+        const bool saved = same || replace(p, table);
         if (saved || p.pending.isEmpty()) // a window that would lose nothing closes
             p.labels.reset(), p.pending = saved ? Table{} : p.pending;
         return saved;
@@ -320,7 +323,7 @@ private:
         if ((disk_.kind == 'm' && there) || (disk_.kind == 'p' && (!there || (st.st_mode & S_IFMT) != plant ||
                                                                    (plant == S_IFDIR && !QDir("TOP5.dat").isEmpty()))))
             return fail("TOP5.dat was made, or the plant at it changed");
-        static const QRegularExpression own("^TOP5\\.dat(\\.lock|\\.tmp|\\.bak[2-9]?)?$");
+        static const QRegularExpression own("^TOP5\\.dat(\\.lock|\\.tmp(-[0-9a-f]{16})?|\\.bak[2-9]?)?$");
         const bool rmlock = lock_ == "stale" || lock_ == "rmzero";
         const QStringList names = QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                                    QDir::NoDotAndDotDot);

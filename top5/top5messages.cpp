@@ -13,9 +13,13 @@ const QString kCannotRead = QStringLiteral("TOP5-taulukkoa ei voitu lukea tiedos
 const QString kCannotSave = QStringLiteral("TOP5-taulukkoa ei voitu tallentaa tiedostoon TOP5.dat: %1.");
 const QString kPlayOn =
     QStringLiteral("Peliä voi pelata, mutta tuloksia ei voi tallentaa ennen kuin syy on korjattu.");
-const QString kNotWrittenOver =
-    QStringLiteral("Tiedosto TOP5.dat jätettiin ennalleen, eikä peli kirjoita sen päälle niin kauan kuin se on "
-                   "tällainen. Peliä voi pelata oletustaulukolla.");
+// A file that is never written over, and why not, as the end of a sentence.
+QString notWrittenOver(const QString& asLongAs)
+{
+    return QStringLiteral("Tiedosto TOP5.dat jätettiin ennalleen, eikä peli kirjoita sen päälle niin kauan kuin "
+                          "%1. Peliä voi pelata oletustaulukolla.")
+        .arg(asLongAs);
+}
 const QString kStillOpen =
     QStringLiteral("Taulukko on yhä sijoitusikkunassa: voit korjata syyn ja painaa \"Sulje\" uudelleen.");
 
@@ -28,14 +32,53 @@ QString kindNoun(EntryKind kind)
     case EntryKind::SymLink:
         return QStringLiteral("symbolinen linkki");
     case EntryKind::Fifo:
-        return QStringLiteral("nimetty putki (FIFO)");
+        return QStringLiteral("nimetty putki");
     case EntryKind::Socket:
-        return QStringLiteral("pistoke (socket)");
+        return QStringLiteral("pistoke");
     case EntryKind::Device:
         return QStringLiteral("laitetiedosto");
     default:
-        return QStringLiteral("jotain muuta kuin tavallinen tiedosto");
+        return {};
     }
+}
+
+// What stands at a name beside the table (the lock), when it is not a file
+// the game may use.
+QString standsAt(const QString& what, const QString& name, EntryKind kind)
+{
+    if (kind == EntryKind::Unknown)
+        return QStringLiteral("%1n nimellä %2 on jotain muuta kuin tavallinen tiedosto").arg(what, name);
+    if (kindNoun(kind).isEmpty())
+        return QStringLiteral("%1n nimeä %2 ei voitu tutkia").arg(what, name);
+    return QStringLiteral("%1n nimellä %2 on %3 eikä tavallinen tiedosto").arg(what, name, kindNoun(kind));
+}
+
+// Who holds the lock, as far as the game can see.
+QString holderText(const Top5Store::Outcome& o)
+{
+    switch (o.holder) {
+    case FileLock::Holder::Game:
+        return QStringLiteral("toinen Vikkelo pitää lukkoa TOP5.dat.lock samassa kansiossa");
+    case FileLock::Holder::OtherUser:
+        return QStringLiteral("toisen käyttäjän ohjelma pitää lukkoa TOP5.dat.lock (käyttäjä %1)").arg(o.owner);
+    case FileLock::Holder::OtherProgram:
+        return QStringLiteral("jokin muu ohjelma kuin Vikkelo pitää lukkoa TOP5.dat.lock");
+    case FileLock::Holder::Unseen:
+        break;
+    }
+    return QStringLiteral("lukkoa TOP5.dat.lock pitää ohjelma, jota peli ei näe (ehkä toisen käyttäjän)");
+}
+
+// A lock file opened, but a lock the disk would not give.
+QString lockRefused(const Top5Store::Outcome& o)
+{
+    const bool unsupported =
+        o.error == EBADF || o.error == ENOLCK || o.error == EINVAL || o.error == ENOTSUP || o.error == EOPNOTSUPP;
+    if (o.readOnly && unsupported)
+        return QStringLiteral("levy ei anna lukita tiedostoa TOP5.dat.lock, johon sinulla on vain lukuoikeus");
+    if (unsupported)
+        return QStringLiteral("levy ei tue tiedostojen lukitsemista");
+    return QStringLiteral("lukkoa TOP5.dat.lock ei saatu (%1)").arg(reason(o.error));
 }
 
 QString kindText(EntryKind kind)
@@ -52,6 +95,15 @@ QString allBackupsTaken()
 {
     const QStringList names = Top5Store::backupNames();
     return QStringLiteral("varmuuskopioiden nimet %1–%2 ovat kaikki jo käytössä").arg(names.first(), names.last());
+}
+
+// Why the disk did not confirm a table that was written.
+QString notConfirmed(const Top5Store::Outcome& o)
+{
+    if (o.error == EACCES)
+        return QStringLiteral("kansiota %1 ei voi lukea, joten levyltä ei voitu pyytää vahvistusta tallennukselle")
+            .arg(o.folder);
+    return QStringLiteral("levy ei vahvistanut tallennusta (%1)").arg(reason(o.error));
 }
 
 // Why the table could not go to disk, as the end of a sentence.
@@ -74,25 +126,35 @@ QString why(const Top5Store::Outcome& o)
     case Problem::ReadOnlyFile:
         return QStringLiteral("tiedosto TOP5.dat on kirjoitussuojattu");
     case Problem::LockNotAFile:
-        return QStringLiteral("lukkotiedoston nimellä TOP5.dat.lock on %1 eikä tavallinen tiedosto")
-            .arg(kindNoun(o.kind));
+        return standsAt(QStringLiteral("lukkotiedosto"), QStringLiteral("TOP5.dat.lock"), o.kind);
     case Problem::LockBusy:
-        return o.otherUser ? QStringLiteral("toisen käyttäjän ohjelma pitää lukkoa TOP5.dat.lock juuri nyt; yritä "
-                                            "hetken kuluttua uudelleen")
-                           : QStringLiteral("toinen Vikkelo tallentaa samaan aikaan samaan kansioon; yritä hetken "
-                                            "kuluttua uudelleen");
+        // Only a copy of the game lets go of the lock soon.
+        return holderText(o) + (o.holder == FileLock::Holder::Game
+                                    ? QStringLiteral("; yritä hetken kuluttua uudelleen")
+                                    : QString());
     case Problem::LockFailed:
+        if (o.existed && o.error == EACCES && !o.owner.isEmpty())
+            return QStringLiteral("lukkotiedosto TOP5.dat.lock on käyttäjän %1, eikä sinulla ole oikeutta avata "
+                                  "sitä; se estää muita pelaajia tallentamasta, kunnes %1 tai ylläpitäjä poistaa "
+                                  "sen tai antaa sen kaikkien kirjoitettavaksi")
+                .arg(o.owner);
         return QStringLiteral("lukkotiedostoa TOP5.dat.lock ei voitu %1: %2")
             .arg(o.existed ? QStringLiteral("avata") : QStringLiteral("luoda"), reason(o.error));
-    case Problem::TempNotAFile:
-        return QStringLiteral("väliaikaistiedoston nimellä TOP5.dat.tmp on %1 eikä tavallinen tiedosto")
-            .arg(kindNoun(o.kind));
+    case Problem::LockRefused:
+        return lockRefused(o);
+    case Problem::TempSwapped:
+        return QStringLiteral("joku vaihtoi uuden tiedoston toiseen ennen kuin se siirtyi paikalleen, ja nimellä "
+                              "TOP5.dat on nyt %1; kansioon %2 voi kirjoittaa joku muukin")
+            .arg(kindNoun(o.kind).isEmpty() ? QStringLiteral("jokin muu tiedosto") : kindNoun(o.kind), o.folder);
     case Problem::FolderNotWritable:
         return QStringLiteral("kansioon %1 ei ole kirjoitusoikeutta").arg(o.folder);
+    case Problem::StickyFolder:
+        return QStringLiteral("kansiossa %1 kukin saa korvata vain omia tiedostojaan, ja TOP5.dat on käyttäjän %2")
+            .arg(o.folder, o.owner);
     case Problem::WriteFailed:
         return reason(o.error);
     case Problem::NotFlushed:
-        return QStringLiteral("levy ei vahvistanut tallennusta (%1)").arg(reason(o.error));
+        return notConfirmed(o);
     }
     return {};
 }
@@ -127,10 +189,17 @@ QString notSaved(const Top5Store::Outcome& o)
 
 QString text(const Top5Store::Outcome& o)
 {
-    if (o.problem == Problem::NotFlushed)
-        return QStringLiteral("Taulukko kirjoitettiin tiedostoon TOP5.dat, mutta levy ei vahvistanut tallennusta "
-                              "(%1): se ei ehkä säily, jos kone sammuu nyt.")
-            .arg(reason(o.error));
+    if (o.problem == Problem::NotFlushed) {
+        // Written, and so told; a damaged file kept aside is told as well.
+        const QString done =
+            QStringLiteral("%1 kirjoitettiin tiedostoon TOP5.dat, mutta %2: se ei ehkä säily, jos kone sammuu nyt.")
+                .arg(o.action == Action::Save ? QStringLiteral("Taulukko") : QStringLiteral("Oletustaulukko"),
+                     notConfirmed(o));
+        if (o.keptAs.isEmpty())
+            return done;
+        return kCannotRead.arg(o.damage) + QStringLiteral("\n\n") + done +
+               QStringLiteral(" Vanha tiedosto on tallessa nimellä %1.").arg(o.keptAs);
+    }
     if (o.problem == Problem::None)
         return o.keptAs.isEmpty() ? QString() : keptText(o);
 
@@ -138,7 +207,16 @@ QString text(const Top5Store::Outcome& o)
         return notSaved(o) + QStringLiteral("\n\nTOP5-taulukkoa ei tyhjennetty.");
     if (o.action == Action::Save)
         return notSaved(o) +
-               QStringLiteral("\n\nUusia tuloksia ei ollut, joten mitään ei menetetty; ikkuna suljetaan.");
+               QStringLiteral("\n\nUusia tuloksia ei ollut, joten mitään ei menetetty. Ikkuna suljetaan.");
+    // At start-up there is nothing to try again: the next save takes the lock.
+    if (o.problem == Problem::LockBusy && o.damage.isEmpty()) {
+        if (o.holder == FileLock::Holder::Game)
+            return QStringLiteral("Toinen Vikkelo tallensi samaan aikaan, joten oletustaulukkoa ei kirjoitettu. "
+                                  "Tulokset tallennetaan, kun painat \"Sulje\".");
+        return QStringLiteral("Oletustaulukkoa ei kirjoitettu tiedostoon TOP5.dat, koska %1. Peliä voi pelata, "
+                              "ja tulokset tallennetaan, kun painat \"Sulje\" lukon vapauduttua.")
+            .arg(holderText(o));
+    }
 
     // A load: the default table is shown in the real one's place.
     if (!o.keptAs.isEmpty())
@@ -149,14 +227,14 @@ QString text(const Top5Store::Outcome& o)
                    .arg(o.damage, o.problem != Problem::NotKept ? why(o)
                                   : o.error != 0               ? reason(o.error)
                                                                : allBackupsTaken()) +
-               kNotWrittenOver;
+               notWrittenOver(QStringLiteral("se on vioittunut"));
     switch (o.problem) {
     case Problem::NotAFile:
         return kCannotRead.arg(kindText(o.kind)) +
                QStringLiteral("\n\nPeli ei lue sitä, ei kirjoita siihen eikä siirrä sitä. ") + kPlayOn;
     case Problem::ReadFailed:
         return kCannotRead.arg(QStringLiteral("tiedoston lukeminen epäonnistui (%1)").arg(reason(o.error))) +
-               QStringLiteral("\n\n") + kNotWrittenOver;
+               QStringLiteral("\n\n") + notWrittenOver(QStringLiteral("sitä ei voi lukea"));
     default:
         return kCannotSave.arg(why(o)) + QStringLiteral("\n\n") + kPlayOn;
     }
@@ -198,7 +276,7 @@ QString reason(int error)
     case EPERM:
         return QStringLiteral("käyttöjärjestelmä ei salli toimintoa");
     case EEXIST:
-        return QStringLiteral("nimellä on jo jotain");
+        return QStringLiteral("samanniminen tiedosto on jo olemassa");
     case ENOSYS:
         return QStringLiteral("järjestelmä ei tue tarvittavaa toimintoa");
     case EINVAL:
@@ -223,7 +301,11 @@ QString reason(int error)
     case ENOMEM:
         return QStringLiteral("muisti loppui");
     case EAGAIN:
-        return QStringLiteral("resurssi on tilapäisesti varattu");
+        return QStringLiteral("järjestelmä ei pystynyt siihen juuri nyt");
+    case ENOLCK:
+        return QStringLiteral("lukkoja ei ole enää vapaana");
+    case EBADF:
+        return QStringLiteral("tiedostoa ei ollut avattu toimintoa varten");
     case ETXTBSY:
         return QStringLiteral("tiedosto on käytössä");
 #ifdef ESTALE

@@ -3,6 +3,8 @@
 #include "top5/top5file.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cerrno>
 
@@ -13,10 +15,18 @@ const QString Top5Store::kTempName = QStringLiteral("TOP5.dat.tmp");
 
 namespace {
 
-// Another copy holds the lock only for the few milliseconds of its save.
-constexpr int kLockWaitMs = 3000;
+// Another copy holds the lock for about a millisecond of its save: one that
+// holds it longer is stuck or stopped, and the window does not wait for it.
+constexpr int kLockWaitMs = 250;
 // A temporary older than this is a crash's leftover, not a save going on.
 constexpr int kLeftoverSeconds = 60;
+
+// A temporary name nobody in the folder can guess and put something at first.
+QString newTempName()
+{
+    return Top5Store::kTempName + u'-' +
+           QString::number(QRandomGenerator::system()->generate64(), 16).rightJustified(16, u'0');
+}
 
 } // namespace
 
@@ -28,10 +38,21 @@ QStringList Top5Store::backupNames()
     return names;
 }
 
-Top5Store::Top5Store() : folder_(QDir::toNativeSeparators(QDir::currentPath()))
+Top5Store::Top5Store()
+    : folder_(QDir::toNativeSeparators(QDir::currentPath())), startedIn_(QDir::currentPath())
 {
     // A save cut short by a crash may have left its new file unmoved.
-    removeStaleFile(kTempName, kLeftoverSeconds);
+    const QStringList temps =
+        QDir().entryList({kTempName, kTempName + QStringLiteral("-*")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : temps)
+        removeStaleFile(name, kLeftoverSeconds);
+}
+
+bool Top5Store::folderBack() const
+{
+    // A folder only renamed is still the working folder and never gone; one
+    // made again where the game started is where it now saves.
+    return QFileInfo(startedIn_).isDir() && QDir::setCurrent(startedIn_) && !workingFolderRemoved();
 }
 
 Top5Store::Outcome Top5Store::start(Action action) const
@@ -75,7 +96,7 @@ bool Top5Store::unusable(const Disk& disk, Outcome& out) const
 
 bool Top5Store::takeLock(FileLock& lock, Outcome& out) const
 {
-    if (workingFolderRemoved()) {
+    if (workingFolderRemoved() && !folderBack()) {
         out.problem = Problem::FolderRemoved;
         return false;
     }
@@ -84,12 +105,16 @@ bool Top5Store::takeLock(FileLock& lock, Outcome& out) const
         return true;
     out.existed = taken.existed;
     out.error = taken.error;
+    out.readOnly = taken.readOnly;
+    out.owner = taken.owner;
     if (taken.kind != EntryKind::File) {
         out.problem = Problem::LockNotAFile;
         out.kind = taken.kind;
     } else if (taken.error == EWOULDBLOCK) {
         out.problem = Problem::LockBusy;
-        out.otherUser = taken.heldByOtherUser;
+        out.holder = taken.holder;
+    } else if (taken.opened) {
+        out.problem = Problem::LockRefused;
     } else if (!taken.existed && (taken.error == EACCES || taken.error == EPERM)) {
         out.problem = Problem::FolderNotWritable;
     } else {
@@ -135,22 +160,28 @@ void Top5Store::write(const Disk& disk, const QByteArray& bytes, Outcome& out)
             return;
         }
     }
-    const Entry temp = lookAt(kTempName);
-    if (temp.kind != EntryKind::Missing && temp.kind != EntryKind::File) {
-        out.problem = Problem::TempNotAFile;
-        out.kind = temp.kind;
-        return;
-    }
-    const WriteOutcome written = replaceWithNewFile(kFileName, kTempName, bytes);
+    const WriteOutcome written = replaceWithNewFile(kFileName, newTempName(), bytes);
     out.error = written.error;
-    if (written.error == 0)
+    if (written.swapped) {
+        out.problem = Problem::TempSwapped;
+        out.kind = lookAt(kFileName).kind;
+    } else if (written.error == 0) {
         out.problem = Problem::None;
-    else if (written.renamed)
+    } else if (written.renamed) {
         out.problem = Problem::NotFlushed;
-    else if (written.error == EACCES || written.error == EPERM)
+    } else if (const ReadOutcome now = readRegularFile(kFileName, top5file::kMaxReadBytes);
+               now.status == ReadOutcome::Read && now.complete && now.bytes == bytes) {
+        // A network disk may report a move failed that took place: the
+        // table is there, and is told as saved, with the doubt.
+        out.problem = Problem::NotFlushed;
+    } else if (written.sticky) {
+        out.problem = Problem::StickyFolder;
+        out.owner = written.owner;
+    } else if (written.error == EACCES || written.error == EPERM) {
         out.problem = Problem::FolderNotWritable;
-    else
+    } else {
         out.problem = Problem::WriteFailed;
+    }
 }
 
 Top5Store::Outcome Top5Store::load()
@@ -227,11 +258,18 @@ Top5Store::Outcome Top5Store::save(const Top5Table& shown)
 {
     Outcome out = start(Action::Save);
     out.table = shown;
+    // Nothing new: the file that holds the table shown stays as it is, and
+    // stays whose it is, with no lock to wait for.
+    if (const Disk now = look();
+        now.table && now.file.complete && ours(now.file.bytes) && now.file.bytes == shown.file()) {
+        remember(now.file.bytes, out);
+        return out;
+    }
     FileLock lock;
     const std::optional<Disk> disk = lockAndLook(lock, out);
     if (!disk)
         return out;
-    if (disk->table && disk->file.bytes != seen_) {
+    if (disk->table && !ours(disk->file.bytes)) {
         // Another copy saved since (or a table is back after a problem): it
         // stands, with this copy's new scores entered again by the rule of a
         // new high score. What this copy has seen is then what it merged.
@@ -243,7 +281,9 @@ Top5Store::Outcome Top5Store::save(const Top5Table& shown)
         shown_ = out.table;
     }
     const QByteArray bytes = out.table.file();
-    write(*disk, bytes, out);
+    // Nothing new: the file stays as it is, and whose it is.
+    if (!disk->table || !disk->file.complete || disk->file.bytes != bytes)
+        write(*disk, bytes, out);
     remember(bytes, out);
     return out;
 }

@@ -30,8 +30,9 @@ public:
     // TOP5.dat.bak, then TOP5.dat.bak2 to TOP5.dat.bak9.
     static const QString kBackupName;
     static QStringList backupNames();
-    // Beside the file: the lock every change takes, and the name a new file
-    // has for a moment before it replaces the old one.
+    // Beside the file: the lock every change takes, and the start of the
+    // name a new file has for a moment before it replaces the old one (the
+    // rest of it nobody can guess).
     static const QString kLockName;
     static const QString kTempName;
 
@@ -46,10 +47,13 @@ public:
                            // `error`, or 0 when every backup name is taken
         ReadOnlyFile,      // TOP5.dat's own permissions forbid writing it
         LockNotAFile,      // `kind` stands at the lock's name
-        LockBusy,          // another process holds the lock (`otherUser`: of another user)
-        LockFailed,        // the lock could not be made or taken: `error`, `existed`
-        TempNotAFile,      // something else than a file stands at the temporary name
+        LockBusy,          // another process holds the lock: `holder` (`owner`: of another user)
+        LockFailed,        // the lock could not be made or opened: `error`, `existed`, `owner`
+        LockRefused,       // the lock file was opened (`readOnly`), but the lock not taken: `error`
+        TempSwapped,       // the new file was moved in, but something else (`kind`) stands at
+                           // TOP5.dat: the temporary was swapped
         FolderNotWritable, // the folder takes no new names
+        StickyFolder,      // the folder lets only its owner replace TOP5.dat, which is `owner`'s
         WriteFailed,       // the new file could not be written or moved in: `error`
         NotFlushed,        // the new file is in place, but the disk did not confirm it: `error`
     };
@@ -65,14 +69,16 @@ public:
         Action action = Action::Load;
         Problem problem = Problem::None;
         Shows shows = Shows::Nothing;
-        Top5Table table;
+        Top5Table table{};
         EntryKind kind = EntryKind::Missing;
         int error = 0;
         bool existed = false;
-        bool otherUser = false;
-        QString damage; // a damaged file: what is wrong with it
-        QString keptAs; // a damaged file was kept under this name
-        QString folder; // the working folder, as the player knows it
+        bool readOnly = false;
+        FileLock::Holder holder = FileLock::Holder::Unseen;
+        QString owner{};
+        QString damage{}; // a damaged file: what is wrong with it
+        QString keptAs{}; // a damaged file was kept under this name
+        QString folder{}; // the working folder, as the player knows it
         // The table is on disk now (a flush that was not confirmed included).
         bool saved() const { return problem == Problem::None || problem == Problem::NotFlushed; }
     };
@@ -86,6 +92,7 @@ public:
     // saved since this one last read or wrote the file (or this copy showed
     // the default table for a problem), its table is taken and the new
     // scores are entered into it instead: the outcome's table, to be shown.
+    // When the file holds that table already, nothing is written.
     Outcome save(const Top5Table& shown);
     // Writes the default table.
     Outcome clear();
@@ -122,9 +129,15 @@ private:
     // What this copy knows once the bytes are on disk.
     void remember(const QByteArray& bytes, const Outcome& out);
     Outcome start(Action action) const;
+    // Whether the bytes on disk are this copy's own: what it last read or wrote.
+    bool ours(const QByteArray& bytes) const { return bytes == seen_; }
+    // The working folder is gone; true when one is back where it was.
+    bool folderBack() const;
 
-    // The folder the game started in, for messages after it is gone.
+    // The folder the game started in, for messages after it is gone, and
+    // as the system names it, to go back to.
     QString folder_;
+    QString startedIn_;
     // TOP5.dat as this copy last read or wrote it; none after a problem,
     // when the table shown is not the one on disk.
     std::optional<QByteArray> seen_;

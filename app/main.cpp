@@ -1,4 +1,4 @@
-#include "game/program.h"
+#include "app/program.h"
 #include "game/vikkelo.h"
 #include "desktop/application.h"
 #include "platform/systemplatform.h"

@@ -7,7 +7,8 @@
 #include "../tests/support/fakeplatform.h"
 #include "../tests/support/workdir.h"
 #include "game/lamp.h"
-#include "game/program.h"
+#include "app/program.h"
+#include "desktop/application.h"
 #include "game/round.h"
 #include "game/vikkelo.h"
 #include "top5/sijoitus.h"
@@ -306,6 +307,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    setUpWindows();
     benchmark::Initialize(&argc, argv);
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

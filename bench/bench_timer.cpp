@@ -7,7 +7,8 @@
 #include "../tests/support/fakeplatform.h"
 #include "../tests/support/workdir.h"
 #include "game/lamp.h"
-#include "game/program.h"
+#include "app/program.h"
+#include "desktop/application.h"
 #include "game/vikkelo.h"
 
 #include <QApplication>
@@ -97,6 +98,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    setUpWindows();
     const int slow = argc > 1 ? std::atoi(argv[1]) : 200;
     const int medium = argc > 2 ? std::atoi(argv[2]) : 200;
     const int fast = argc > 3 ? std::atoi(argv[3]) : 1000;

@@ -2,7 +2,8 @@
 
 #include "probe.h"
 
-#include "game/program.h"
+#include "app/program.h"
+#include "desktop/application.h"
 #include "game/vikkelo.h"
 #include "platform/systemplatform.h"
 
@@ -12,6 +13,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    setUpWindows();
     SystemPlatform system;
     Program program(system.platform);
     new FirstFrameProbe(program.vikkelo().get());

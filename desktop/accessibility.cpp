@@ -7,6 +7,28 @@ namespace {
 
 // Set by the window itself, so that nothing here needs to know it by name.
 const char kAnnouncedWindow[] = "vikkeloAnnouncedWindow";
+// Set likewise by a button that is pressed as a mouse button goes down.
+const char kPressedOnDown[] = "vikkeloPressedOnDown";
+
+// A screen reader's "Press" on such a button is the press a mouse-down makes;
+// a push button's own press action would click it, and it has no click.
+class PressedOnDownAccessible : public QAccessibleWidget {
+public:
+    explicit PressedOnDownAccessible(QWidget* button) : QAccessibleWidget(button, QAccessible::Button) {}
+
+    QStringList actionNames() const override
+    {
+        return QStringList(pressAction()) + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction())
+            QMetaObject::invokeMethod(widget(), "press");
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
 
 class SeparatorAccessible : public QAccessibleWidget {
 public:
@@ -27,6 +49,8 @@ QAccessibleInterface* roleFactory(const QString& className, QObject* object)
     auto* widget = static_cast<QWidget*>(object);
     if (className == QLatin1String("LineShape"))
         return new SeparatorAccessible(widget);
+    if (widget->property(kPressedOnDown).toBool())
+        return new PressedOnDownAccessible(widget);
     // Claimed only for the windows that asked: any broader test also catches
     // Qt's own top-level classes, and a menu would lose the interface that
     // lists its items.
@@ -49,4 +73,9 @@ void installAccessibleRoles()
 void announceAsWindow(QWidget& window)
 {
     window.setProperty(kAnnouncedWindow, true);
+}
+
+void announcePressedOnDown(QWidget& button)
+{
+    button.setProperty(kPressedOnDown, true);
 }

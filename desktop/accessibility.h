@@ -2,13 +2,18 @@
 
 class QWidget;
 
-// Tells screen readers what two kinds of widget are that Qt cannot know by
-// itself: a LineShape is a separator, named "Erotinviiva", and a window built
-// on a plain QWidget that announced itself is a window rather than an unnamed
-// pane. Installing it more than once does no harm.
+// Tells screen readers what three kinds of widget are that Qt cannot know by
+// itself: a LineShape is a separator, named "Erotinviiva"; a window built on
+// a plain QWidget that announced itself is a window rather than an unnamed
+// pane; and the "Press" of a button announced as pressed on down is its
+// press(). Installing it more than once does no harm.
 void installAccessibleRoles();
 
 // A top-level window built on a plain QWidget (the ranking window) says so
 // here, before anything asks for its accessible interface: from its
 // constructor, first thing.
 void announceAsWindow(QWidget& window);
+
+// A button whose press is a mouse button going down (a lamp) says so here,
+// from its constructor; it has a press() slot or Q_INVOKABLE that does it.
+void announcePressedOnDown(QWidget& button);

@@ -1,5 +1,7 @@
 #include "desktop/application.h"
 
+#include "desktop/accessibility.h"
+#include "desktop/fonts.h"
 #include "desktop/programicon.h"
 
 #include <QApplication>
@@ -7,8 +9,15 @@
 void setUpApplication()
 {
     QApplication::setApplicationName(QStringLiteral("Vikkelo"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setApplicationVersion(QStringLiteral(VIKKELO_VERSION));
     // The desktop entry dist/org.example.vikkelo.desktop; on Wayland also the app id.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.vikkelo"));
     QApplication::setWindowIcon(programIcon());
+    setUpWindows();
+}
+
+void setUpWindows()
+{
+    installFontSubstitutes();
+    installAccessibleRoles();
 }

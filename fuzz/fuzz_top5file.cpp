@@ -19,11 +19,11 @@ void require(bool ok, const char* what, const QByteArray& input)
     std::abort();
 }
 
-using Column = std::array<QString, top5file::kPlaces>;
+using Column = std::array<QString, Top5Table::kPlaces>;
 
 void splitFields(const QStringList& fields, Column& names, Column& scores)
 {
-    for (int k = 0; k < top5file::kPlaces; ++k) {
+    for (int k = 0; k < Top5Table::kPlaces; ++k) {
         names[k] = fields[2 * k];
         scores[k] = fields[2 * k + 1];
     }

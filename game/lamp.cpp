@@ -1,47 +1,15 @@
 #include "game/lamp.h"
 
+#include "desktop/accessibility.h"
 #include "desktop/contrast.h"
 
-#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace {
-
-// A screen reader's "Press" on a lamp is the press a mouse-down makes; a
-// push button's own press action would click it, and a lamp has no click.
-class LampAccessible : public QAccessibleWidget {
-public:
-    explicit LampAccessible(Lamp* lamp) : QAccessibleWidget(lamp, QAccessible::Button) {}
-
-    QStringList actionNames() const override
-    {
-        return QStringList(pressAction()) + QAccessibleWidget::actionNames();
-    }
-
-    void doAction(const QString& action) override
-    {
-        if (action == pressAction())
-            static_cast<Lamp*>(widget())->press();
-        else
-            QAccessibleWidget::doAction(action);
-    }
-};
-
-QAccessibleInterface* lampFactory(const QString& className, QObject* object)
-{
-    if (className == QLatin1String("Lamp") && object && object->isWidgetType())
-        return new LampAccessible(static_cast<Lamp*>(object));
-    return nullptr;
-}
-
-} // namespace
-
 Lamp::Lamp(QWidget* parent) : QPushButton(parent)
 {
-    static const bool accessible = (QAccessible::installFactory(lampFactory), true);
-    Q_UNUSED(accessible);
+    announcePressedOnDown(*this);
     setAutoDefault(false);
     setDefault(false);
     // The face is filled edge to edge: nothing behind it needs painting.

@@ -1,13 +1,10 @@
 #include "game/vikkelo.h"
 
-#include "about/frmabout.h"
 #include "game/lamp.h"
-#include "game/program.h"
 #include "desktop/fixedsize.h"
 #include "desktop/fonts.h"
 #include "platform/process.h"
 #include "desktop/programicon.h"
-#include "top5/sijoitus.h"
 #include "top5/tiedot.h"
 #include "ui_vikkelo.h"
 
@@ -25,10 +22,12 @@ const std::array<const char16_t*, Round::kLamps> kColourNames = {u"punainen", u"
 
 } // namespace
 
-Vikkelo::Vikkelo(Program& program)
+Vikkelo::Vikkelo(TimeOfDay& timeOfDay, Random& random, Process& process, Tiedot& tiedot,
+                 std::function<void()> showSijoitus, std::function<void()> showFrmAbout)
     : ui_(std::make_unique<Ui::Vikkelo>()),
-      program_(program),
-      round_(program.platform().timeOfDay, program.platform().random)
+      process_(process),
+      tiedot_(tiedot),
+      round_(timeOfDay, random)
 {
     ui_->setupUi(this);
     setWindowIcon(programIcon());
@@ -52,8 +51,8 @@ Vikkelo::Vikkelo(Program& program)
     connect(ui_->menuUusipeli, &QAction::triggered, this, &Vikkelo::uusipeli);
     connect(ui_->lopeta, &QPushButton::clicked, this, &Vikkelo::lopeta);
     connect(ui_->menuLopeta, &QAction::triggered, this, &Vikkelo::lopeta);
-    connect(ui_->menusijoitus, &QAction::triggered, this, [this] { program_.sijoitus().show(); });
-    connect(ui_->menuTietoja, &QAction::triggered, this, [this] { program_.frmAbout().show(); });
+    connect(ui_->menusijoitus, &QAction::triggered, this, std::move(showSijoitus));
+    connect(ui_->menuTietoja, &QAction::triggered, this, std::move(showFrmAbout));
 
     // Fixed size: the client area under the menu bar is the design's.
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -71,7 +70,7 @@ QLabel& Vikkelo::pisteet() const
 
 void Vikkelo::load()
 {
-    program_.tiedot().LataaTop5();
+    tiedot_.LataaTop5();
     round_.startUp();
     showBoard();
 }
@@ -94,20 +93,20 @@ void Vikkelo::lopeta()
 {
     // New high scores still in the ranking window are saved first, as
     // "Sulje" would; with nothing new the program ends at once.
-    if (program_.tiedot().saveBeforeQuit())
-        program_.platform().process.endProgram();
+    if (tiedot_.saveBeforeQuit())
+        process_.endProgram();
 }
 
 void Vikkelo::closeEvent(QCloseEvent* event)
 {
     // Closing the board ends the program as "Lopeta" does; no hidden window
     // may keep the process alive.
-    if (!program_.tiedot().saveBeforeQuit()) {
+    if (!tiedot_.saveBeforeQuit()) {
         event->ignore();
         return;
     }
     event->accept();
-    program_.platform().process.endProgram();
+    process_.endProgram();
 }
 
 void Vikkelo::keyPressEvent(QKeyEvent* event)
@@ -146,7 +145,7 @@ void Vikkelo::press(int lamp)
         setScore(QString::number(round_.score()));
         break;
     case Round::Press::Failed:
-        program_.tiedot().endOfGame();
+        tiedot_.endOfGame();
         break;
     }
 }

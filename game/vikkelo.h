@@ -6,11 +6,13 @@
 #include <QTimer>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class Lamp;
-class Program;
+class Process;
 class QLabel;
+class Tiedot;
 namespace Ui { class Vikkelo; }
 
 // The main window and game board: four lamps, the score, the start/interrupt
@@ -21,7 +23,10 @@ class Vikkelo : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit Vikkelo(Program& program);
+    // The round draws on timeOfDay and random; quitting ends the process. The
+    // menu opens the program's other windows through showSijoitus and showFrmAbout.
+    Vikkelo(TimeOfDay& timeOfDay, Random& random, Process& process, Tiedot& tiedot,
+            std::function<void()> showSijoitus, std::function<void()> showFrmAbout);
     ~Vikkelo() override;
 
     // The start-up step, run once before the window is first shown.
@@ -52,7 +57,8 @@ private:
     void setScore(const QString& score);
 
     std::unique_ptr<Ui::Vikkelo> ui_;
-    Program& program_;
+    Process& process_;
+    Tiedot& tiedot_;
     Round round_;
     QTimer timer1_;
     std::array<Lamp*, Round::kLamps> lamps_{};

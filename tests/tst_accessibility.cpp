@@ -7,7 +7,7 @@
 
 #include "about/frmabout.h"
 #include "game/lamp.h"
-#include "game/program.h"
+#include "app/program.h"
 #include "game/vikkelo.h"
 #include "platform/qtdialogs.h"
 #include "support/fakeplatform.h"

@@ -2,7 +2,7 @@
 // killed with SIGKILL at random moments, and TOP5.dat must then hold one whole
 // table, the one before or the one after, never a part or a mix.
 
-#include "game/program.h"
+#include "app/program.h"
 #include "support/fakeplatform.h"
 #include "support/workdir.h"
 #include "support/files.h"
@@ -71,7 +71,7 @@ private slots:
                 Program program(fake.platform);
                 Sijoitus& table = program.sijoitus().get();
                 const auto& names = bytes == fileA ? savetables::kNamesA : savetables::kNamesB;
-                for (int k = 1; k <= top5file::kPlaces; ++k)
+                for (int k = 1; k <= Top5Table::kPlaces; ++k)
                     QVERIFY2(table.sijoitus(k).text() == names[k - 1], context.constData());
                 QVERIFY(fake.dialogs.shown.empty());
                 QVERIFY(!QFile::exists(Top5Store::kBackupName));

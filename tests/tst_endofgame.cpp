@@ -3,7 +3,7 @@
 // rules, and the file untouched until the ranking window is closed.
 
 #include "game/lamp.h"
-#include "game/program.h"
+#include "app/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
 #include "support/programtest.h"
@@ -99,7 +99,7 @@ private slots:
         verifyBoardReset();
         QCOMPARE(contents("TOP5.dat"), kTieTable);
 
-        QTest::mouseClick(table().findChild<QPushButton*>("close"), Qt::LeftButton);
+        pressClose();
         QCOMPARE(contents("TOP5.dat"), QByteArray("AAA,30\r\nBBB,25\r\nNNN,20\r\nCCC,20\r\nDDD,20\r\n"));
     }
 
@@ -163,7 +163,7 @@ private slots:
     {
         write("TOP5.dat", "a,5\r\nb,4\r\nc,3\r\nd,2\r\ne,x\r\n");
         startProgram();
-        program_->sijoitus().get().findChild<QPushButton*>("close");
+        QVERIFY(program_->sijoitus().exists());
         dialogs().typed = {"Nolla"};
         playAndLose(0);
         QCOMPARE(dialogs().shown[0].text, kPrompt + "0!");
@@ -275,7 +275,7 @@ private slots:
         QCOMPARE(table().sijoitus(1).text(), QStringLiteral("Pelaaja"));
         QCOMPARE(table().pisteet(1).text(), QStringLiteral("12"));
         verifyBoardReset();
-        QTest::mouseClick(table().findChild<QPushButton*>("close"), Qt::LeftButton);
+        pressClose();
         QCOMPARE(contents("TOP5.dat"), QByteArray("Pelaaja,12\r\nTuntematon,10\r\nTuntematon,8\r\n"
                                                   "Tuntematon,6\r\nTuntematon,4\r\n"));
     }

@@ -6,7 +6,7 @@
 // own, so nothing outside the test sees it. That needs root (as in CI); where
 // it cannot be had the tests are skipped.
 
-#include "game/program.h"
+#include "app/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
 #include "support/files.h"
@@ -112,7 +112,7 @@ private slots:
         // Once there is room again the table can be saved.
         freeDisk();
         program_->sijoitus().show();
-        QTest::mouseClick(table().findChild<QPushButton*>("close"), Qt::LeftButton);
+        pressClose();
         QCOMPARE(contents(Top5Store::kFileName),
                  top5file::tableFile({"Tuntematon", "Tuntematon", "Tuntematon", "Tuntematon", "Tuntematon"},
                                      {"0", "0", "0", "0", "0"}));
@@ -130,8 +130,7 @@ private slots:
         table().sijoitus(5).setText(QStringLiteral("Uusi ennätys"));
         fillDisk();
 
-        auto* close = table().findChild<QPushButton*>("close");
-        QTest::mouseClick(close, Qt::LeftButton);
+        pressClose();
         QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
         QVERIFY2(lastMessage().contains(kDiskFull), qPrintable(lastMessage()));
         QVERIFY(lastMessage().contains("\"Sulje\""));
@@ -149,7 +148,7 @@ private slots:
 
         freeDisk();
         table().sijoitus(5).setText(QStringLiteral("Uusi ennätys"));
-        QTest::mouseClick(close, Qt::LeftButton);
+        pressClose();
         QVERIFY(contents(Top5Store::kFileName).endsWith(QStringLiteral("Uusi ennätys,12\r\n").toLatin1()));
         QVERIFY(!program_->sijoitus().exists());
     }

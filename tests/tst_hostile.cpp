@@ -4,7 +4,7 @@
 // name the prompt takes always loads back; a removed folder is named; and a
 // crashed save's leftover goes at the next start.
 
-#include "game/program.h"
+#include "app/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
 #include "support/files.h"
@@ -52,33 +52,6 @@ bool isLink(const char* name)
 
 class TestHostile : public ProgramTest {
     Q_OBJECT
-
-private:
-    // "Sulje", with the answer to a question it may ask.
-    void pressCloseAnswering(int answer = Dialogs::No)
-    {
-        fake_->dialogs.answers = {answer};
-        QTest::mouseClick(table().findChild<QPushButton*>("close"), Qt::LeftButton);
-        fake_->dialogs.answers.clear();
-    }
-    // The game started again in the same folder.
-    void restart()
-    {
-        program_.reset();
-        flushUnloads();
-        fake_ = std::make_unique<FakePlatform>();
-        startProgram();
-    }
-    // A round ends with the score, and the player types the name; the
-    // name prompt is not counted among the messages.
-    void endRound(const QString& score, const QString& name)
-    {
-        board().pisteet().setText(score);
-        fake_->dialogs.typed = {name};
-        program_->tiedot().endOfGame();
-        QCOMPARE(fake_->dialogs.shown.back().kind, ScriptedDialogs::Shown::Input);
-        fake_->dialogs.shown.pop_back();
-    }
 
 private slots:
     void init() { newFolder(); }
@@ -153,12 +126,12 @@ private slots:
             const std::size_t told = fake_->dialogs.shown.size();
 
             endRound("11", "Uusi");
-            pressCloseAnswering(Dialogs::No);
+            pressClose(Dialogs::No);
             QCOMPARE(fake_->dialogs.shown.size(), told + 1);
             QVERIFY2(lastMessage().contains(c.said), qPrintable(lastMessage()));
             QVERIFY(fake_->dialogs.shown.back().buttons == Dialogs::Buttons::YesNoDefaultNo);
             QVERIFY(program_->sijoitus().exists() && table().isVisible());
-            pressCloseAnswering(Dialogs::Yes);
+            pressClose(Dialogs::Yes);
             QVERIFY(!program_->sijoitus().exists());
 
             QVERIFY2(entries() == before, qPrintable(c.kind + (": " + entries().join(u' '))));
@@ -178,7 +151,7 @@ private slots:
         QCOMPARE(::link("other.dat", "TOP5.dat"), 0);
         startProgram();
         endRound("60", "Anna");
-        pressCloseAnswering();
+        pressClose();
         QVERIFY(contents("TOP5.dat").startsWith("Anna,60\r\n"));
         QCOMPARE(contents("other.dat"), kPlayed);
 
@@ -186,7 +159,7 @@ private slots:
         QVERIFY(QFile::remove("TOP5.dat.lock"));
         QCOMPARE(::mkfifo("TOP5.dat.lock", 0600), 0);
         endRound("61", "Berta");
-        pressCloseAnswering();
+        pressClose();
         QVERIFY2(lastMessage().contains("TOP5.dat.lock"), qPrintable(lastMessage()));
         QVERIFY(contents("TOP5.dat").startsWith("Anna,60\r\n"));
 
@@ -209,7 +182,7 @@ private slots:
         };
         for (int i = 0; i < 200 && !lockedByChild(); ++i)
             QTest::qWait(10);
-        pressCloseAnswering();
+        pressClose();
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
         ::close(held);
@@ -246,7 +219,7 @@ private slots:
         endRound("99", "Uusi");
         QCOMPARE(names()[0], QStringLiteral("Uusi"));
         QCOMPARE(scores()[1], QStringLiteral("10"));
-        pressCloseAnswering();
+        pressClose();
         QVERIFY2(lastMessage().contains("vioittunut eikä siitä voitu tehdä varmuuskopiota"),
                  qPrintable(lastMessage()));
         QVERIFY(table().isVisible());
@@ -280,7 +253,7 @@ private slots:
                                 "tarkkeita tai erikoismerkkejä!"));
         QCOMPARE(fake_->dialogs.shown[2].defaultText, tooLong);
         QCOMPARE(names()[0], fits);
-        pressCloseAnswering();
+        pressClose();
         QVERIFY(!program_->sijoitus().exists());
 
         restart();
@@ -297,13 +270,13 @@ private slots:
         table().sijoitus(5).setText("Uusi");
         QVERIFY(QFile::remove("TOP5.dat") && QFile::remove("TOP5.dat.lock"));
         QVERIFY(QDir().rmdir(dir_->path()));
-        pressCloseAnswering(Dialogs::No);
+        pressClose(Dialogs::No);
         QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
         QVERIFY2(lastMessage().contains(QDir::toNativeSeparators(dir_->path()) + ", josta peli käynnistettiin, on "
                                                                                  "poistettu"),
                  qPrintable(lastMessage()));
         QVERIFY(table().isVisible());
-        pressCloseAnswering(Dialogs::Yes);
+        pressClose(Dialogs::Yes);
         QVERIFY(!program_->sijoitus().exists());
     }
 

@@ -4,7 +4,7 @@
 #include "about/frmabout.h"
 #include "desktop/lineshape.h"
 #include "game/lamp.h"
-#include "game/program.h"
+#include "app/program.h"
 #include "game/vikkelo.h"
 #include "support/programtest.h"
 #include "top5/sijoitus.h"

@@ -9,14 +9,14 @@ using namespace top5file;
 
 namespace {
 
-std::array<QString, kPlaces> names(std::initializer_list<QString> list)
+std::array<QString, Top5Table::kPlaces> names(std::initializer_list<QString> list)
 {
-    std::array<QString, kPlaces> a;
+    std::array<QString, Top5Table::kPlaces> a;
     std::copy(list.begin(), list.end(), a.begin());
     return a;
 }
 
-const std::array<QString, kPlaces> kScores = {"10", "8", "6", "4", "2"};
+const std::array<QString, Top5Table::kPlaces> kScores = {"10", "8", "6", "4", "2"};
 
 } // namespace
 
@@ -174,7 +174,7 @@ private slots:
                                    "\"say \"\"hi\"\"\",4\r\n\"   \",2\r\n"));
         const Fields f = parseFields(bytes, true);
         QVERIFY(f.ok);
-        for (int k = 0; k < kPlaces; ++k) {
+        for (int k = 0; k < Top5Table::kPlaces; ++k) {
             QCOMPARE(f.fields[2 * k], tricky[k]);
             QCOMPARE(f.fields[2 * k + 1], kScores[k]);
         }

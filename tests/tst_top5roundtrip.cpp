@@ -2,7 +2,7 @@
 // random tables saved and loaded back, the fuzzer's finds, and every file of
 // the fuzz corpus through the real load.
 
-#include "game/program.h"
+#include "app/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
 #include "support/files.h"
@@ -17,7 +17,7 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
-using Column = std::array<QString, top5file::kPlaces>;
+using Column = std::array<QString, Top5Table::kPlaces>;
 
 namespace {
 
@@ -46,7 +46,7 @@ QString randomName(QRandomGenerator& rng)
 
 void randomTable(QRandomGenerator& rng, Column& names, Column& scores)
 {
-    for (int k = 0; k < top5file::kPlaces; ++k) {
+    for (int k = 0; k < Top5Table::kPlaces; ++k) {
         names[k] = randomName(rng);
         scores[k] = top5file::numberText(rng.bounded(100000));
     }
@@ -56,9 +56,6 @@ void randomTable(QRandomGenerator& rng, Column& names, Column& scores)
 
 class TestTop5RoundTrip : public ProgramTest {
     Q_OBJECT
-
-private:
-
 
 private slots:
     void init() { newFolder(); }
@@ -80,7 +77,7 @@ private slots:
                                            .toLatin1();
             QVERIFY2(read.ok, context.constData());
             QVERIFY2(bytes.endsWith("\r\n"), context.constData());
-            for (int k = 0; k < top5file::kPlaces; ++k) {
+            for (int k = 0; k < Top5Table::kPlaces; ++k) {
                 QVERIFY2(read.fields[2 * k] == names[k], context.constData());
                 QVERIFY2(read.fields[2 * k + 1] == scores[k], context.constData());
             }
@@ -91,24 +88,23 @@ private slots:
     // entry, or reports a failure where there is none.
     void randomTablesSurviveTheRealSaveAndLoad()
     {
-        program_ = std::make_unique<Program>(fake_->platform);
-        program_->vikkelo().show();
+        startProgram();
         QRandomGenerator rng(runSeed() ^ 0x5a5a);
         for (int i = 0; i < 300; ++i) {
             Column names, scores;
             randomTable(rng, names, scores);
-            for (int k = 1; k <= top5file::kPlaces; ++k) {
+            for (int k = 1; k <= Top5Table::kPlaces; ++k) {
                 table().sijoitus(k).setText(names[k - 1]);
                 table().pisteet(k).setText(scores[k - 1]);
             }
             QVERIFY(program_->tiedot().TallennaTop5() == Tiedot::SaveResult::Saved);
-            for (int k = 1; k <= top5file::kPlaces; ++k) {
+            for (int k = 1; k <= Top5Table::kPlaces; ++k) {
                 table().sijoitus(k).setText("-");
                 table().pisteet(k).setText("-");
             }
             program_->tiedot().LataaTop5();
             const QByteArray context = QStringLiteral("seed %1, table %2").arg(runSeed() ^ 0x5a5a).arg(i).toLatin1();
-            for (int k = 1; k <= top5file::kPlaces; ++k) {
+            for (int k = 1; k <= Top5Table::kPlaces; ++k) {
                 QVERIFY2(table().sijoitus(k).text() == names[k - 1], context.constData());
                 QVERIFY2(table().pisteet(k).text() == scores[k - 1], context.constData());
             }
@@ -150,7 +146,7 @@ private slots:
             if (!whole.ok)
                 continue;
             Column n, s;
-            for (int k = 0; k < top5file::kPlaces; ++k) {
+            for (int k = 0; k < Top5Table::kPlaces; ++k) {
                 n[k] = whole.fields[2 * k];
                 s[k] = whole.fields[2 * k + 1];
             }
@@ -183,15 +179,13 @@ private slots:
             QFile::remove(Top5Store::kFileName);
             QFile::remove(Top5Store::kBackupName);
             write(Top5Store::kFileName, bytes);
-            fake_->dialogs.shown.clear();
-            program_ = std::make_unique<Program>(fake_->platform);
-            program_->vikkelo().show();
+            restart();
 
             const top5file::Fields read = top5file::parseFields(bytes, true);
             if (read.ok) {
                 QVERIFY2(contents(Top5Store::kFileName) == bytes, qPrintable(path));
                 QVERIFY2(!QFile::exists(Top5Store::kBackupName), qPrintable(path));
-                for (int k = 1; k <= top5file::kPlaces; ++k)
+                for (int k = 1; k <= Top5Table::kPlaces; ++k)
                     QVERIFY2(table().sijoitus(k).text() == read.fields[2 * (k - 1)], qPrintable(path));
             } else {
                 QVERIFY2(contents(Top5Store::kBackupName) == bytes, qPrintable(path));
@@ -199,8 +193,6 @@ private slots:
                 QVERIFY2(fake_->dialogs.shown.size() == 1, qPrintable(path));
                 QVERIFY2(fake_->dialogs.shown[0].text.contains(Top5Store::kBackupName), qPrintable(path));
             }
-            program_.reset();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
         QVERIFY(files >= 10);
     }

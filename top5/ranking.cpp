@@ -4,9 +4,9 @@
 
 namespace ranking {
 
-int insertionPlace(const std::array<double, 5>& scores, double score)
+int insertionPlace(const std::array<double, Top5Table::kPlaces>& scores, double score)
 {
-    for (int k = 0; k < 5; ++k) {
+    for (int k = 0; k < Top5Table::kPlaces; ++k) {
         if (scores[k] <= score)
             return k + 1;
     }

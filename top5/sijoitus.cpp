@@ -1,18 +1,19 @@
 #include "top5/sijoitus.h"
 
 #include "desktop/accessibility.h"
-#include "game/program.h"
 #include "platform/dialogs.h"
 #include "desktop/fixedsize.h"
 #include "desktop/fonts.h"
 #include "desktop/programicon.h"
+#include "desktop/windowinstance.h"
 #include "top5/tiedot.h"
 #include "ui_sijoitus.h"
 
 #include <QCloseEvent>
 
 
-Sijoitus::Sijoitus(Program& program) : ui_(std::make_unique<Ui::Sijoitus>()), program_(program)
+Sijoitus::Sijoitus(Tiedot& tiedot, Dialogs& dialogs, WindowInstance<Sijoitus>& instance)
+    : ui_(std::make_unique<Ui::Sijoitus>()), tiedot_(tiedot), dialogs_(dialogs), instance_(instance)
 {
     // Built on a plain QWidget, it would be read as an unnamed pane.
     announceAsWindow(*this);
@@ -48,20 +49,19 @@ QLabel& Sijoitus::pisteett() const
 
 void Sijoitus::load()
 {
-    program_.tiedot().LataaTop5();
+    tiedot_.LataaTop5();
 }
 
 void Sijoitus::clearClicked()
 {
-    const int answer = program_.platform().dialogs.msgBox(
-        QStringLiteral("Haluatko varmasti tyhjentää TOP5:n?"), Dialogs::Buttons::OkCancel,
-        QStringLiteral("Varoitus"));
+    const int answer = dialogs_.msgBox(QStringLiteral("Haluatko varmasti tyhjentää TOP5:n?"),
+                                       Dialogs::Buttons::OkCancel, QStringLiteral("Varoitus"));
     if (answer != Dialogs::Ok)
         return;
     // A default table that could not be written leaves everything as it
     // was, and the player has been told why once.
-    if (program_.tiedot().OletusTop5())
-        program_.tiedot().LataaTop5();
+    if (tiedot_.OletusTop5())
+        tiedot_.LataaTop5();
 }
 
 void Sijoitus::closeClicked()
@@ -71,16 +71,16 @@ void Sijoitus::closeClicked()
 
 bool Sijoitus::saveAndUnload()
 {
-    switch (program_.tiedot().TallennaTop5()) {
+    switch (tiedot_.TallennaTop5()) {
     case Tiedot::SaveResult::Saved:
         break;
     case Tiedot::SaveResult::KeepOpen:
         return false; // the player was told why; the table stays on screen to be saved again
     case Tiedot::SaveResult::CloseUnsaved:
-        program_.tiedot().forgetNewScores();
+        tiedot_.forgetNewScores();
         break;
     }
-    program_.sijoitus().unload();
+    instance_.unload();
     return true;
 }
 

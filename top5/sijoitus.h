@@ -1,12 +1,16 @@
 #pragma once
 
+#include "top5/top5table.h"
+
 #include <QWidget>
 
 #include <array>
 #include <memory>
 
-class Program;
+class Dialogs;
 class QLabel;
+class Tiedot;
+template <class W> class WindowInstance;
 namespace Ui { class Sijoitus; }
 
 // The ranking window. While the program runs, the TOP5 table lives in the
@@ -17,9 +21,8 @@ class Sijoitus : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int kPlaces = 5;
-
-    explicit Sijoitus(Program& program);
+    // Closing the window unloads it from instance, the one that holds it.
+    Sijoitus(Tiedot& tiedot, Dialogs& dialogs, WindowInstance<Sijoitus>& instance);
     ~Sijoitus() override;
 
     // The load handler: runs once each time the window is created.
@@ -39,7 +42,9 @@ private:
     bool saveAndUnload();
 
     std::unique_ptr<Ui::Sijoitus> ui_;
-    Program& program_;
-    std::array<QLabel*, kPlaces> names_{};
-    std::array<QLabel*, kPlaces> scores_{};
+    Tiedot& tiedot_;
+    Dialogs& dialogs_;
+    WindowInstance<Sijoitus>& instance_;
+    std::array<QLabel*, Top5Table::kPlaces> names_{};
+    std::array<QLabel*, Top5Table::kPlaces> scores_{};
 };

@@ -1,7 +1,7 @@
 #include "top5/tiedot.h"
 
-#include "game/program.h"
-#include "game/vikkelo.h"
+#include "desktop/windowinstance.h"
+#include "top5/board.h"
 #include "top5/ranking.h"
 #include "top5/sijoitus.h"
 #include "top5/top5file.h"
@@ -9,7 +9,10 @@
 
 #include <QLabel>
 
-Tiedot::Tiedot(Program& program) : program_(program) {}
+Tiedot::Tiedot(Dialogs& dialogs, WindowInstance<Sijoitus>& sijoitus, Board& board)
+    : dialogs_(dialogs), sijoitus_(sijoitus), board_(board)
+{
+}
 
 void Tiedot::tell(const Top5Store::Outcome& outcome)
 {
@@ -24,32 +27,32 @@ void Tiedot::tell(const Top5Store::Outcome& outcome)
             return;
         told_.insert(cause);
     }
-    program_.platform().dialogs.msgBox(text, Dialogs::Buttons::Ok);
+    dialogs_.msgBox(text, Dialogs::Buttons::Ok);
 }
 
 bool Tiedot::windowOpen()
 {
-    return program_.sijoitus().exists();
+    return sijoitus_.exists();
 }
 
 Top5Table Tiedot::labels()
 {
-    Sijoitus& window = program_.sijoitus().get();
+    Sijoitus& window = sijoitus_.get();
     Top5Table table;
     for (int k = 1; k <= Top5Table::kPlaces; ++k) {
         table.names[k - 1] = window.sijoitus(k).text();
-        table.scores[k - 1] = window.pisteet(k).text();
+        table.points[k - 1] = top5file::leadingNumber(window.pisteet(k).text());
     }
     return table;
 }
 
 void Tiedot::setLabels(const Top5Table& table)
 {
-    Sijoitus& window = program_.sijoitus().get();
+    Sijoitus& window = sijoitus_.get();
     for (int k = 1; k <= Top5Table::kPlaces; ++k)
         window.sijoitus(k).setText(table.names[k - 1]);
     for (int k = 1; k <= Top5Table::kPlaces; ++k)
-        window.pisteet(k).setText(table.scores[k - 1]);
+        window.pisteet(k).setText(table.score(k));
 }
 
 void Tiedot::show(const Top5Store::Outcome& outcome)
@@ -82,8 +85,8 @@ Tiedot::SaveResult Tiedot::TallennaTop5()
         tell(outcome);
         return SaveResult::CloseUnsaved;
     }
-    const int answer = program_.platform().dialogs.msgBox(top5messages::saveQuestion(outcome),
-                                                          Dialogs::Buttons::YesNoDefaultNo);
+    const int answer =
+        dialogs_.msgBox(top5messages::saveQuestion(outcome), Dialogs::Buttons::YesNoDefaultNo);
     return answer == Dialogs::Yes ? SaveResult::CloseUnsaved : SaveResult::KeepOpen;
 }
 
@@ -107,17 +110,16 @@ bool Tiedot::saveBeforeQuit()
         tell(outcome);
         return true;
     }
-    return program_.platform().dialogs.msgBox(top5messages::quitQuestion(outcome),
-                                              Dialogs::Buttons::YesNoDefaultNo) == Dialogs::Yes;
+    return dialogs_.msgBox(top5messages::quitQuestion(outcome), Dialogs::Buttons::YesNoDefaultNo) ==
+           Dialogs::Yes;
 }
 
 void Tiedot::endOfGame()
 {
-    Vikkelo& board = program_.vikkelo().get();
     // The first touch may create the ranking window, which loads the table.
-    program_.sijoitus().get().pisteett().setText(board.pisteet().text());
+    sijoitus_.get().pisteett().setText(board_.pisteet());
 
-    Sijoitus& table = program_.sijoitus().get();
+    Sijoitus& table = sijoitus_.get();
     const double fifth = top5file::leadingNumber(table.pisteet(5).text());
     const double score = top5file::leadingNumber(table.pisteett().text());
     if (ranking::qualifies(fifth, score)) {
@@ -125,33 +127,30 @@ void Tiedot::endOfGame()
         return;
     }
 
-    board.Lopetus();
-    const int answer = program_.platform().dialogs.msgBox(
-        QStringLiteral("  Sait ") + program_.sijoitus().get().pisteett().text() +
+    board_.Lopetus();
+    const int answer = dialogs_.msgBox(
+        QStringLiteral("  Sait ") + sijoitus_.get().pisteett().text() +
             QStringLiteral("-pistettä.\r\nHaluatko nähdä sijoituksesi taulukossa?"),
         Dialogs::Buttons::YesNo, QStringLiteral("Pisteet"));
-    board.round().setT(answer);
-    if (board.round().t() == Dialogs::Yes)
-        program_.sijoitus().show();
+    board_.setT(answer);
+    if (answer == Dialogs::Yes)
+        sijoitus_.show();
 }
 
 void Tiedot::LisaaTop5()
 {
-    Vikkelo& board = program_.vikkelo().get();
-    Dialogs& dialogs = program_.platform().dialogs;
-
     // The round's timer still runs behind the prompt; the reset comes last.
     for (;;) {
         const QString prompt = QStringLiteral("Onneksi olkoon. Pääsit TOP5-listalle pisteillä ") +
-                               board.pisteet().text() + u'!';
-        nimi = dialogs.inputBox(prompt, QStringLiteral("Onneksi olkoon!"), nimi);
+                               board_.pisteet() + u'!';
+        nimi = dialogs_.inputBox(prompt, QStringLiteral("Onneksi olkoon!"), nimi);
         if (nimi.isEmpty() || nimi == QStringLiteral(" ")) {
-            dialogs.msgBox(QStringLiteral("Sinun täytyy kirjoittaa nimimerkkisi tai nimesi!"),
-                           Dialogs::Buttons::Ok);
+            dialogs_.msgBox(QStringLiteral("Sinun täytyy kirjoittaa nimimerkkisi tai nimesi!"),
+                            Dialogs::Buttons::Ok);
             continue;
         }
         if (ranking::visibleLength(nimi) > 17) {
-            dialogs.msgBox(
+            dialogs_.msgBox(
                 QStringLiteral("Nimimerkkisi tai nimesi saa olla maksimissaan vain 17-merkkiä pitkä!"),
                 Dialogs::Buttons::Ok);
             continue;
@@ -159,20 +158,20 @@ void Tiedot::LisaaTop5()
         // Seventeen letters can carry any number of accents each; a name the
         // file cannot hold would make the whole table unloadable.
         if (!top5file::fitsInFile(nimi)) {
-            dialogs.msgBox(QStringLiteral("Nimimerkkisi tai nimesi on liian pitkä tallennettavaksi: siinä on "
-                                          "liikaa tarkkeita tai erikoismerkkejä!"),
-                           Dialogs::Buttons::Ok);
+            dialogs_.msgBox(QStringLiteral("Nimimerkkisi tai nimesi on liian pitkä tallennettavaksi: siinä on "
+                                           "liikaa tarkkeita tai erikoismerkkejä!"),
+                            Dialogs::Buttons::Ok);
             continue;
         }
         break;
     }
 
-    const double score = top5file::leadingNumber(board.pisteet().text());
+    const double score = top5file::leadingNumber(board_.pisteet());
     Top5Table table = labels();
     table.enter(nimi, score);
     setLabels(table);
     store_.addNewScore(nimi, score);
 
-    program_.sijoitus().show();
-    board.Lopetus();
+    sijoitus_.show();
+    board_.Lopetus();
 }

@@ -6,7 +6,9 @@
 #include <QSet>
 #include <QString>
 
-class Program;
+class Board;
+class Sijoitus;
+template <class W> class WindowInstance;
 
 // The TOP5 table's routines: moving it between the high-score file and the
 // ranking window's labels, and entering a new high score at the end of a
@@ -14,7 +16,8 @@ class Program;
 // to or from the labels and tell the player what the store answered.
 class Tiedot {
 public:
-    explicit Tiedot(Program& program);
+    // The ranking window is the one instance given; of the board, only what Board offers is used.
+    Tiedot(Dialogs& dialogs, WindowInstance<Sijoitus>& sijoitus, Board& board);
 
     enum class SaveResult {
         Saved,
@@ -60,7 +63,9 @@ private:
     void setLabels(const Top5Table& table);
     void show(const Top5Store::Outcome& outcome);
 
-    Program& program_;
+    Dialogs& dialogs_;
+    WindowInstance<Sijoitus>& sijoitus_;
+    Board& board_;
     Top5Store store_;
     QSet<QString> told_;
 };

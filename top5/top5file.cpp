@@ -252,11 +252,11 @@ bool fitsInFile(const QString& field)
     return writtenField(field).toUtf8().size() <= kMaxFieldBytes;
 }
 
-QByteArray tableFile(const std::array<QString, kPlaces>& names,
-                     const std::array<QString, kPlaces>& scores)
+QByteArray tableFile(const std::array<QString, Top5Table::kPlaces>& names,
+                     const std::array<QString, Top5Table::kPlaces>& scores)
 {
     QString text;
-    for (int k = 0; k < kPlaces; ++k)
+    for (int k = 0; k < Top5Table::kPlaces; ++k)
         text += writtenField(names[k]) + u',' + writtenField(scores[k]) + QStringLiteral("\r\n");
 
     // Windows-1252 as ever, unless a text does not fit in it, or its bytes

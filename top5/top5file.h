@@ -2,7 +2,9 @@
 
 // The TOP5.dat file format, apart from any window: five lines of a name, a
 // comma and a score, each ending in CR LF. These are pure functions of bytes
-// and texts; Tiedot does the file handling and the labels.
+// and texts; Top5Store reads and writes the file, Tiedot the labels.
+
+#include "top5/top5table.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,8 +14,7 @@
 
 namespace top5file {
 
-inline constexpr int kPlaces = 5;
-inline constexpr int kFields = 2 * kPlaces;
+inline constexpr int kFields = 2 * Top5Table::kPlaces;
 
 // A field longer than this, in the file or as it would be saved again, or
 // preceded by more blanks than this, is damage: no name a player can type
@@ -64,8 +65,8 @@ bool fitsInFile(const QString& field);
 
 // The file for a table: lines of name,score with CR LF. Windows-1252 when every
 // text fits in it and none would read back as UTF-8, UTF-8 otherwise.
-QByteArray tableFile(const std::array<QString, kPlaces>& names,
-                     const std::array<QString, kPlaces>& scores);
+QByteArray tableFile(const std::array<QString, Top5Table::kPlaces>& names,
+                     const std::array<QString, Top5Table::kPlaces>& scores);
 
 // The default table, with its blanks around the commas.
 QByteArray defaultFile();

@@ -3,12 +3,23 @@
 #include "top5/ranking.h"
 #include "top5/top5file.h"
 
+namespace {
+
+// A place holds the points its score's text stands for: what is shown and
+// saved (up to 15 digits) is what counts.
+double asShown(double points)
+{
+    return top5file::leadingNumber(top5file::numberText(points));
+}
+
+} // namespace
+
 Top5Table Top5Table::fromFields(const QStringList& fields)
 {
     Top5Table table;
     for (int k = 0; k < kPlaces; ++k) {
         table.names[k] = fields[2 * k];
-        table.scores[k] = top5file::numberText(top5file::leadingNumber(fields[2 * k + 1]));
+        table.points[k] = asShown(top5file::leadingNumber(fields[2 * k + 1]));
     }
     return table;
 }
@@ -20,27 +31,27 @@ Top5Table Top5Table::defaults()
 
 QByteArray Top5Table::file() const
 {
+    std::array<QString, kPlaces> scores;
+    for (int k = 1; k <= kPlaces; ++k)
+        scores[k - 1] = score(k);
     return top5file::tableFile(names, scores);
 }
 
-double Top5Table::points(int place) const
+QString Top5Table::score(int place) const
 {
-    return top5file::leadingNumber(scores[place - 1]);
+    return top5file::numberText(points[place - 1]);
 }
 
 void Top5Table::enter(const QString& name, double newPoints)
 {
-    std::array<double, kPlaces> all{};
-    for (int k = 1; k <= kPlaces; ++k)
-        all[k - 1] = points(k);
-    const int place = ranking::insertionPlace(all, newPoints);
+    const int place = ranking::insertionPlace(points, newPoints);
     if (place == 0)
         return;
     // Bottom first; the old fifth entry drops out.
     for (int k = kPlaces; k > place; --k) {
         names[k - 1] = names[k - 2];
-        scores[k - 1] = top5file::numberText(all[k - 2]);
+        points[k - 1] = points[k - 2];
     }
     names[place - 1] = name;
-    scores[place - 1] = top5file::numberText(newPoints);
+    points[place - 1] = asShown(newPoints);
 }

@@ -13,7 +13,7 @@
 // places as name=score joined by "|"; "exit" when the program ended; then
 // "done".
 
-#include "game/program.h"
+#include "app/program.h"
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
 #include "top5/sijoitus.h"
@@ -52,7 +52,7 @@ int main(int argc, char* argv[])
         }
         if (tables && program.sijoitus().exists()) {
             QStringList places;
-            for (int k = 1; k <= Sijoitus::kPlaces; ++k)
+            for (int k = 1; k <= Top5Table::kPlaces; ++k)
                 places << program.sijoitus().get().sijoitus(k).text() + u'=' +
                               program.sijoitus().get().pisteet(k).text();
             std::printf("table: %s\n", places.join(u'|').toUtf8().constData());

@@ -2,7 +2,7 @@
 // the real save routine, for as long as it lives. It says "ready" once the
 // first save is done; the test then kills it at a random moment.
 
-#include "game/program.h"
+#include "app/program.h"
 #include "support/fakeplatform.h"
 #include "support/savetables.h"
 #include "top5/sijoitus.h"
@@ -24,7 +24,7 @@ int main(int argc, char* argv[])
 
     for (long long i = 0;; ++i) {
         const bool a = i % 2 == 0;
-        for (int k = 1; k <= top5file::kPlaces; ++k) {
+        for (int k = 1; k <= Top5Table::kPlaces; ++k) {
             table.sijoitus(k).setText((a ? savetables::kNamesA : savetables::kNamesB)[k - 1]);
             table.pisteet(k).setText((a ? savetables::kScoresA : savetables::kScoresB)[k - 1]);
         }

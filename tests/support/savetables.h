@@ -8,7 +8,7 @@
 
 namespace savetables {
 
-using Column = std::array<QString, top5file::kPlaces>;
+using Column = std::array<QString, Top5Table::kPlaces>;
 
 inline const Column kNamesA = {"Matti", QStringLiteral("Äijä"), "Liisa", "Pekka", "Teppo"};
 inline const Column kScoresA = {"50", "40", "30", "20", "12"};

@@ -11,7 +11,8 @@ class FrmAbout;
 class Tiedot;
 
 // The whole program: its three windows, each with one instance for the whole
-// run, the TOP5 module, and the platform services they use.
+// run, the TOP5 module, and the platform services they use. The only code
+// that knows them all: each is handed here just what it uses.
 class Program {
 public:
     explicit Program(Platform& platform);
@@ -27,7 +28,10 @@ public:
     WindowInstance<FrmAbout>& frmAbout() { return frmAbout_; }
 
 private:
+    class BoardOfVikkelo;
+
     Platform& platform_;
+    std::unique_ptr<BoardOfVikkelo> board_;
     std::unique_ptr<Tiedot> tiedot_;
     WindowInstance<Vikkelo> vikkelo_;
     WindowInstance<Sijoitus> sijoitus_;

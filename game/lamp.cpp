@@ -22,8 +22,11 @@ public:
 
     void doAction(const QString& action) override
     {
+        // Queued, as a mouse-down comes from the event loop: the caller (a
+        // screen reader waiting for its answer) gets it at once, not when
+        // the box a losing press opens has been closed.
         if (action == pressAction())
-            static_cast<Lamp*>(widget())->press();
+            QMetaObject::invokeMethod(static_cast<Lamp*>(widget()), &Lamp::press, Qt::QueuedConnection);
         else
             QAccessibleWidget::doAction(action);
     }

@@ -24,6 +24,7 @@ public:
         NotJudged, // nothing has lit yet in this round
         Correct,
         Failed,    // the round is lost
+        Over,      // the round was lost already: until the reset no press counts
     };
 
     Round(TimeOfDay& timeOfDay, Random& random);
@@ -45,6 +46,8 @@ public:
     int tick();
 
     // A mouse button went down on a lamp: counts the press and judges it.
+    // After a failed press the round is over, and nothing a press does
+    // counts until lopetus() resets the board.
     Press press(int lamp);
 
     // The board's state, under the names the game's design gives it.
@@ -82,4 +85,5 @@ private:
     bool timerOn_ = false;
     std::array<bool, kLamps> lit_{};
     bool lampsEnabled_ = false;
+    bool lost_ = false;
 };

@@ -6,13 +6,16 @@
 #include "desktop/fixedsize.h"
 #include "desktop/fonts.h"
 #include "platform/process.h"
+#include "platform/termination.h"
 #include "desktop/programicon.h"
 #include "top5/sijoitus.h"
 #include "top5/tiedot.h"
 #include "ui_vikkelo.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QSessionManager>
 
 namespace {
 
@@ -54,6 +57,22 @@ Vikkelo::Vikkelo(Program& program)
     connect(ui_->menuLopeta, &QAction::triggered, this, &Vikkelo::lopeta);
     connect(ui_->menusijoitus, &QAction::triggered, this, [this] { program_.sijoitus().show(); });
     connect(ui_->menuTietoja, &QAction::triggered, this, [this] { program_.frmAbout().show(); });
+    // A logout or a shutdown is a quit: new scores are saved first.
+    connect(&Termination::instance(), &Termination::requested, this, [this] {
+        program_.tiedot().saveBeforeQuit(Tiedot::Asking::NoOne);
+        program_.platform().process.endProgram();
+    });
+#if QT_CONFIG(sessionmanager)
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& session) {
+        // The session ends the program itself once every program is ready;
+        // a player who would lose scores may still call the logout off.
+        if (!session.allowsInteraction())
+            program_.tiedot().saveBeforeQuit(Tiedot::Asking::NoOne);
+        else if (!program_.tiedot().saveBeforeQuit())
+            session.cancel();
+        session.release();
+    });
+#endif
 
     // Fixed size: the client area under the menu bar is the design's.
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -141,6 +160,7 @@ void Vikkelo::press(int lamp)
 {
     switch (round_.press(lamp)) {
     case Round::Press::NotJudged:
+    case Round::Press::Over:
         break;
     case Round::Press::Correct:
         setScore(QString::number(round_.score()));

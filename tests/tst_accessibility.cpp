@@ -206,6 +206,7 @@ private slots:
                 QTest::mousePress(&board().painike(lamp), Qt::LeftButton);
             else
                 lamp4->doAction(QAccessibleActionInterface::pressAction());
+            QCoreApplication::sendPostedEvents();
         }
         QCOMPARE(score->text(), QStringLiteral("2"));
         QCOMPARE(nameOf(score), QStringLiteral("Pisteet: 2"));
@@ -213,6 +214,7 @@ private slots:
         QTest::mouseClick(board().findChild<QPushButton*>("uusipeli"), Qt::LeftButton);
         QCOMPARE(nameOf(score), QStringLiteral("Pisteet: 0"));
         lamp4->doAction(QAccessibleActionInterface::pressAction());
+        QCoreApplication::sendPostedEvents();
         QCOMPARE(board().round().klikattu(4), 0);
     }
 

@@ -1,5 +1,6 @@
 #include "desktop/application.h"
 
+#include "desktop/fixedsize.h"
 #include "desktop/programicon.h"
 
 #include <QApplication>
@@ -11,4 +12,6 @@ void setUpApplication()
     // The desktop entry dist/org.example.vikkelo.desktop; on Wayland also the app id.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.vikkelo"));
     QApplication::setWindowIcon(programIcon());
+    // Message and input boxes too: a maximized box must not end the game.
+    keepEveryWindowFixed();
 }

@@ -1,7 +1,7 @@
 #include "desktop/fixedsize.h"
 
+#include <QApplication>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QPointer>
 #include <QWidget>
 #include <QWindow>
@@ -9,11 +9,13 @@
 namespace {
 
 constexpr Qt::WindowStates kResizing = Qt::WindowMaximized | Qt::WindowFullScreen;
+const QString kName = QStringLiteral("fixedSizeKeeper");
 
 class FixedSizeKeeper : public QObject {
 public:
     explicit FixedSizeKeeper(QWidget* window) : QObject(window), window_(window)
     {
+        setObjectName(kName);
         window->installEventFilter(this);
     }
 
@@ -56,9 +58,36 @@ private:
     QPointer<QWindow> handle_;
 };
 
+// Every window the program shows, the ones Qt makes for it included.
+class EveryWindow : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && object->isWidgetType()) {
+            auto* widget = static_cast<QWidget*>(object);
+            const Qt::WindowType type = widget->windowType();
+            if (widget->isWindow() && (type == Qt::Window || type == Qt::Dialog))
+                keepFixedSize(widget);
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 void keepFixedSize(QWidget* window)
 {
-    new FixedSizeKeeper(window);
+    if (!window->findChild<QObject*>(kName, Qt::FindDirectChildrenOnly))
+        new FixedSizeKeeper(window);
+}
+
+void keepEveryWindowFixed()
+{
+    static EveryWindow* every = nullptr;
+    if (!every) {
+        every = new EveryWindow(qApp);
+        qApp->installEventFilter(every);
+    }
 }

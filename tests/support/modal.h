@@ -16,6 +16,8 @@ inline void whenOpen(std::function<void(QWidget&)> act)
     QTimer::singleShot(0, [act] {
         QWidget* box = QApplication::activeModalWidget();
         QVERIFY(box);
+        // Keys reach a box only once it is on screen.
+        QVERIFY(QTest::qWaitForWindowExposed(box));
         act(*box);
     });
 }

@@ -33,10 +33,11 @@ public:
 private:
     void stateAsked(Qt::WindowState state)
     {
-        // Queued: the request has been sent, and is withdrawn as soon as
-        // control comes back to the event loop, before the answer is read.
+        // At once: the window leaves the screen before it draws again at its
+        // own size. Queued, a box's own loop may draw it first, and the
+        // compositor ends a program that draws at a size it did not ask for.
         if (state & kResizing)
-            QMetaObject::invokeMethod(this, &FixedSizeKeeper::refuse, Qt::QueuedConnection);
+            refuse();
     }
 
     void refuse()

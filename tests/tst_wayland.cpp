@@ -6,9 +6,16 @@
 // their designed client sizes under Wayland.
 
 #include "about/frmabout.h"
+#include "desktop/fixedsize.h"
+#include "game/lamp.h"
+#include "platform/qtdialogs.h"
+#include "support/files.h"
+#include "support/modal.h"
 #include "support/programtest.h"
 
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QWindow>
 #include <QtTest>
 
@@ -23,6 +30,29 @@ class TestWayland : public ProgramTest {
         probe.resize(40, 40);
         probe.show();
         QVERIFY(QTest::qWaitForWindowExposed(&probe));
+    }
+
+    // Maximizes an open box as the compositor's key binding does, and
+    // answers it once the compositor has judged what it drew after.
+    static std::function<void(QWidget&)> maximizeThen(const char* button, std::function<void()> next = {},
+                                                      const QString& name = {})
+    {
+        return [=](QWidget& box) {
+            box.windowHandle()->showMaximized();
+            QTRY_VERIFY(box.windowHandle()->windowStates() == Qt::WindowNoState && box.windowHandle()->isExposed());
+            roundTrip();
+            QCoreApplication::sendPostedEvents();
+            box.repaint();
+            roundTrip();
+            QVERIFY2(box.isVisible(), qPrintable(box.windowTitle()));
+            if (auto* edit = box.findChild<QLineEdit*>())
+                edit->setText(name);
+            if (next)
+                next();
+            for (QPushButton* b : box.findChildren<QPushButton*>())
+                if (b->text() == QLatin1String(button))
+                    b->click();
+        };
     }
 
 private slots:
@@ -69,6 +99,32 @@ private slots:
             QCOMPARE(w.window->windowHandle()->windowStates(), Qt::WindowNoState);
             QCOMPARE(w.client->size(), w.size);
         }
+    }
+
+    // The boxes at the end of a round, the name prompt first: each one
+    // maximized while it is open, the game lives on and the entry is saved.
+    void aMaximizedBoxEndsNothing()
+    {
+        QtDialogs boxes;
+        Platform platform{boxes, fake_->timeOfDay, fake_->random, fake_->process, fake_->registry};
+        program_ = std::make_unique<Program>(platform);
+        keepEveryWindowFixed();
+        program_->vikkelo().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&board()));
+        // Cancelled, then told a name is needed, then a name.
+        whenOpen(maximizeThen("Peruuta", [] {
+            whenOpen(maximizeThen("OK", [] { whenOpen(maximizeThen("OK", {}, QStringLiteral("Wayland"))); }));
+        }));
+        QTest::mouseClick(board().findChild<QPushButton*>("uusipeli"), Qt::LeftButton);
+        for (int lamp : {1, 2, 1, 3}) {
+            fake_->random.draws = {ScriptedRandom::lampDraw(lamp)};
+            tick();
+            board().painike(lamp == 3 ? 4 : lamp).press();
+        }
+        QCOMPARE(table().sijoitus(5).text(), QStringLiteral("Wayland"));
+        QTest::mouseClick(table().findChild<QPushButton*>("close"), Qt::LeftButton);
+        QVERIFY(contents("TOP5.dat").endsWith("Tuntematon,4\r\nWayland,3\r\n"));
+        program_.reset();
     }
 };
 

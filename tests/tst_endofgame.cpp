@@ -84,7 +84,7 @@ private slots:
     {
         write("TOP5.dat", kTieTable);
         startProgram();
-        dialogs().typed = {"NNN"};
+        dialogs().typed = {"NNN", "NNN"}; // a second prompt would not hang the test
         bool timerRanBehindThePrompt = false;
         dialogs().onShow = [&] {
             timerRanBehindThePrompt = board().Timer1().isActive();

@@ -130,7 +130,6 @@ private slots:
             QTest::keyClick(box.findChild<QLineEdit*>(), Qt::Key_Return);
         });
         whenOpen([](QDialog& box) {
-            QCOMPARE(box.findChild<QLineEdit*>()->text(), QStringLiteral("Edellinen"));
             QTest::keyClick(box.findChild<QLineEdit*>(), Qt::Key_End);
             QTest::keyClick(box.findChild<QLineEdit*>(), Qt::Key_X);
             QTest::keyClick(box.findChild<QLineEdit*>(), Qt::Key_Return);

@@ -7,6 +7,8 @@ namespace {
 
 // Set by the window itself, so that nothing here needs to know it by name.
 const char kAnnouncedWindow[] = "vikkeloAnnouncedWindow";
+// The window's invisible notification, shown anew for every announcement.
+const QString kNotification = QStringLiteral("vikkeloNotification");
 
 class SeparatorAccessible : public QAccessibleWidget {
 public:
@@ -27,6 +29,8 @@ QAccessibleInterface* roleFactory(const QString& className, QObject* object)
     auto* widget = static_cast<QWidget*>(object);
     if (className == QLatin1String("LineShape"))
         return new SeparatorAccessible(widget);
+    if (widget->objectName() == kNotification)
+        return new QAccessibleWidget(widget, QAccessible::Notification);
     // Claimed only for the windows that asked: any broader test also catches
     // Qt's own top-level classes, and a menu would lose the interface that
     // lists its items.
@@ -49,4 +53,19 @@ void installAccessibleRoles()
 void announceAsWindow(QWidget& window)
 {
     window.setProperty(kAnnouncedWindow, true);
+}
+
+void announce(QWidget& window, const QString& text)
+{
+    installAccessibleRoles();
+    auto* note = window.findChild<QWidget*>(kNotification, Qt::FindDirectChildrenOnly);
+    if (!note) {
+        // Draws nothing: one transparent pixel in the corner.
+        note = new QWidget(&window);
+        note->setObjectName(kNotification);
+        note->setGeometry(0, 0, 1, 1);
+    }
+    note->hide();
+    note->setAccessibleName(text);
+    note->show();
 }

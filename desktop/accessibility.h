@@ -12,3 +12,10 @@ void installAccessibleRoles();
 // here, before anything asks for its accessible interface: from its
 // constructor, first thing.
 void announceAsWindow(QWidget& window);
+
+class QString;
+
+// Says a short text to a screen reader at once, whatever has the focus:
+// Orca speaks a notification as it appears, where it speaks a changed name
+// only on the focused control. What shows is one transparent pixel.
+void announce(QWidget& window, const QString& text);

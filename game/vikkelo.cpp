@@ -3,6 +3,7 @@
 #include "about/frmabout.h"
 #include "game/lamp.h"
 #include "game/program.h"
+#include "desktop/accessibility.h"
 #include "desktop/fixedsize.h"
 #include "desktop/fonts.h"
 #include "platform/process.h"
@@ -154,6 +155,8 @@ void Vikkelo::tick()
         timer1_.setInterval(round_.period());
     for (int n = 1; n <= Round::kLamps; ++n)
         lamps_[n - 1]->setLit(round_.lit(n));
+    // A screen reader tells the lamp that lights wherever the focus is.
+    announce(*this, QString::fromUtf16(kColourNames[round_.sama() - 1]));
 }
 
 void Vikkelo::press(int lamp)
@@ -164,6 +167,7 @@ void Vikkelo::press(int lamp)
         break;
     case Round::Press::Correct:
         setScore(QString::number(round_.score()));
+        announce(*this, ui_->pisteet->accessibleName());
         break;
     case Round::Press::Failed:
         program_.tiedot().endOfGame();

@@ -109,6 +109,12 @@ private slots:
                                        // Red reaches 5.3:1 on black: the design's own colour stays.
                                        << QColor(255, 255, 255) << QColor(255, 0, 0) << QColor(255, 255, 255) << 4.5
                                        << 3.0;
+        // Black on white: high contrast too, where red's 4:1 is not enough.
+        QTest::newRow("light high contrast")
+            << QPalette(QColor(0, 0, 0), QColor(255, 255, 255), QColor(255, 255, 255), QColor(118, 118, 118),
+                        QColor(118, 118, 118), QColor(0, 0, 0), QColor(255, 255, 255), QColor(255, 255, 255),
+                        QColor(255, 255, 255))
+            << QColor(0, 0, 0) << QColor(0, 0, 0) << QColor(118, 118, 118) << 4.5 << 3.0;
     }
 
     void everyTextAndRuleReadsInEveryScheme()

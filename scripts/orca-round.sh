@@ -23,7 +23,7 @@ dbus-run-session -- bash -c '
   "$0" >/dev/null 2>&1 & game=$!
   sleep 3
   xdotool search --sync --name "Vikkelo v1.0" windowfocus --sync
-  xdotool key F2
+  xdotool key F2 shift
   # At the first speed a lamp lights every second. Each lamp Orca names as
   # it lights is pressed by its digit, as a blind player would, for ten
   # lamps; then a wrong digit ends the round.

@@ -64,6 +64,7 @@ public:
     bool timerOn() const { return timerOn_; }
     bool lit(int lamp) const { return lit_[lamp - 1]; } // bright colour and bold caption
     bool lampsEnabled() const { return lampsEnabled_; }
+    bool lost() const { return lost_; } // a press failed; the reset comes next
 
 private:
     Press tarkistus();

@@ -155,8 +155,10 @@ void Vikkelo::tick()
         timer1_.setInterval(round_.period());
     for (int n = 1; n <= Round::kLamps; ++n)
         lamps_[n - 1]->setLit(round_.lit(n));
-    // A screen reader tells the lamp that lights wherever the focus is.
-    announce(*this, QString::fromUtf16(kColourNames[round_.sama() - 1]));
+    // A screen reader tells the lamp that lights wherever the focus is; not
+    // behind the name prompt, where the player is typing.
+    if (!round_.lost())
+        announce(*this, QString::fromUtf16(kColourNames[round_.sama() - 1]));
 }
 
 void Vikkelo::press(int lamp)

@@ -37,6 +37,7 @@ Vikkelo::Vikkelo(Program& program)
     ui_->setupUi(this);
     setWindowIcon(programIcon());
     setPointSizes({this, ui_->pisteet, ui_->Label1}, 8.25);
+    fitCaptions(*this);
 
     lamps_ = {ui_->painike1, ui_->painike2, ui_->painike3, ui_->painike4};
     for (int n = 1; n <= Round::kLamps; ++n) {

@@ -204,6 +204,31 @@ private slots:
         QVERIFY(inkNear("lblDisclaimer", aboutText));
         QVERIFY(inkNear("Label3", aboutAddress));
     }
+
+    // Catches a caption clipped by a stand-in font wider than the one the
+    // windows were drawn with, or by a scaled screen (the suite runs again
+    // at other scales, and with fontconfig hiding Liberation Sans).
+    void noCaptionIsClipped()
+    {
+        program_->sijoitus().show();
+        program_->frmAbout().show();
+        for (QWidget* window : {static_cast<QWidget*>(&board()), static_cast<QWidget*>(&table()),
+                                static_cast<QWidget*>(&program_->frmAbout().get())})
+            for (QWidget* w : window->findChildren<QWidget*>()) {
+                // What the caption needs: a label's own hint, a button's text and a little frame.
+                auto* label = qobject_cast<QLabel*>(w);
+                auto* button = qobject_cast<QPushButton*>(w);
+                QSize needs;
+                if (label && !label->wordWrap() && !label->text().isEmpty())
+                    needs = label->sizeHint();
+                else if (button)
+                    needs = QSize(button->fontMetrics().horizontalAdvance(QString(button->text()).remove(u'&')) + 6,
+                                  button->fontMetrics().height());
+                QVERIFY2(needs.width() <= w->width() && needs.height() <= w->height(),
+                         qPrintable(QStringLiteral("%1: %2x%3 in %4x%5, %6").arg(w->objectName()).arg(needs.width())
+                                    .arg(needs.height()).arg(w->width()).arg(w->height()).arg(QFontInfo(w->font()).family())));
+            }
+    }
 };
 
 QTEST_MAIN(TestSchemes)

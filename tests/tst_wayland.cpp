@@ -19,6 +19,8 @@
 #include <QWindow>
 #include <QtTest>
 
+#include <deque>
+
 class TestWayland : public ProgramTest {
     Q_OBJECT
 
@@ -32,12 +34,12 @@ class TestWayland : public ProgramTest {
         QVERIFY(QTest::qWaitForWindowExposed(&probe));
     }
 
-    // Maximizes an open box as the compositor's key binding does, and
-    // answers it once the compositor has judged what it drew after.
-    static std::function<void(QWidget&)> maximizeThen(const char* button, std::function<void()> next = {},
-                                                      const QString& name = {})
+    // Answers the boxes as they open, each once it has been maximized and
+    // the compositor has judged what it drew after: the button to press,
+    // and the text to type first where the box asks for one.
+    static void maximizeAndAnswer(std::deque<std::pair<QString, QString>> answers)
     {
-        return [=](QWidget& box) {
+        whenOpen([answers](QWidget& box) mutable {
             box.windowHandle()->showMaximized();
             QTRY_VERIFY(box.windowHandle()->windowStates() == Qt::WindowNoState && box.windowHandle()->isExposed());
             roundTrip();
@@ -45,14 +47,16 @@ class TestWayland : public ProgramTest {
             box.repaint();
             roundTrip();
             QVERIFY2(box.isVisible(), qPrintable(box.windowTitle()));
+            const auto [button, text] = answers.front();
+            answers.pop_front();
             if (auto* edit = box.findChild<QLineEdit*>())
-                edit->setText(name);
-            if (next)
-                next();
+                edit->setText(text);
+            if (!answers.empty())
+                maximizeAndAnswer(answers);
             for (QPushButton* b : box.findChildren<QPushButton*>())
-                if (b->text() == QLatin1String(button))
+                if (b->text() == button)
                     b->click();
-        };
+        });
     }
 
 private slots:
@@ -112,9 +116,7 @@ private slots:
         program_->vikkelo().show();
         QVERIFY(QTest::qWaitForWindowExposed(&board()));
         // Cancelled, then told a name is needed, then a name.
-        whenOpen(maximizeThen("Peruuta", [] {
-            whenOpen(maximizeThen("OK", [] { whenOpen(maximizeThen("OK", {}, QStringLiteral("Wayland"))); }));
-        }));
+        maximizeAndAnswer({{"Peruuta", ""}, {"OK", ""}, {"OK", "Wayland"}});
         QTest::mouseClick(board().findChild<QPushButton*>("uusipeli"), Qt::LeftButton);
         for (int lamp : {1, 2, 1, 3}) {
             fake_->random.draws = {ScriptedRandom::lampDraw(lamp)};

@@ -1,12 +1,12 @@
 #include "platform/qtdialogs.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSet>
-#include <QWindow>
 
 namespace {
 
@@ -19,10 +19,9 @@ const QString kNo = QStringLiteral("Ei");
 
 // The box that ends a round opens while the player is still typing: the keys
 // after the losing one are on their way, and a stray digit, Space or Enter
-// must neither type into the box nor answer it. The window system hands
-// over every key pressed before the box was mapped ahead of its first
-// expose, so until the box is on screen every key is dropped, and so is
-// the rest of a key whose press was (its repeats and its release).
+// must neither type into the box nor answer it. Every key is dropped until
+// the box has been on screen for longer than anyone takes to see it, and so
+// is the rest of a key whose press was (its repeats and its release).
 class BoxWatch : public QObject {
 public:
     explicit BoxWatch(QDialog& box) : box_(box) { qApp->installEventFilter(this); }
@@ -35,11 +34,14 @@ public:
         const QEvent::Type type = event->type();
         if (object == &box_ && type == QEvent::Show)
             ++shows_;
+        // Painted means on screen: the window system has exposed it.
+        if (object == &box_ && type == QEvent::Paint && !onScreen_.isValid())
+            onScreen_.start();
         if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
             return false;
         const auto* key = static_cast<QKeyEvent*>(event);
-        onScreen_ = onScreen_ || (box_.windowHandle() && box_.windowHandle()->isExposed());
-        if (onScreen_ && !dropped_.contains(key->key()))
+        const bool seen = onScreen_.isValid() && onScreen_.elapsed() >= kSeen;
+        if (seen && !dropped_.contains(key->key()))
             return false;
         if (type == QEvent::KeyPress)
             dropped_.insert(key->key());
@@ -48,10 +50,14 @@ public:
         return true;
     }
 
+    // Milliseconds on screen before a key can be meant for the box: no one
+    // sees a box and answers it faster.
+    static constexpr int kSeen = 300;
+
 private:
     QDialog& box_;
     int shows_ = 0;
-    bool onScreen_ = false;
+    QElapsedTimer onScreen_;
     QSet<int> dropped_;
 };
 

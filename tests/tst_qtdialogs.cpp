@@ -141,6 +141,7 @@ private slots:
         QTimer::singleShot(0, [] {
             auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             QVERIFY(box && QTest::qWaitForWindowExposed(box));
+            QTest::qWait(50);
             QTest::keyClick(box, Qt::Key_Return);
             QTest::qWait(350);
             buttonCaptioned(*box, "Ei")->click();

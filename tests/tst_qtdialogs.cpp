@@ -142,7 +142,7 @@ private slots:
             auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             QVERIFY(box && QTest::qWaitForWindowExposed(box));
             QTest::qWait(50);
-            QTest::keyClick(box, Qt::Key_Return);
+            QTest::keyClick(box->focusWidget(), Qt::Key_Return);
             QTest::qWait(350);
             buttonCaptioned(*box, "Ei")->click();
         });

@@ -1,6 +1,8 @@
 #include "desktop/fonts.h"
 
 #include <QFont>
+#include <QLabel>
+#include <QPushButton>
 #include <QStringList>
 #include <QWidget>
 
@@ -20,5 +22,33 @@ void setPointSizes(std::initializer_list<QWidget*> widgets, double points)
         QFont f = w->font();
         f.setPointSizeF(points);
         w->setFont(f);
+    }
+}
+
+namespace {
+
+// The width and height a caption needs in the control's font now.
+QSize needs(QWidget* w)
+{
+    if (auto* label = qobject_cast<QLabel*>(w))
+        return label->wordWrap() || label->text().isEmpty() ? QSize() : label->sizeHint();
+    if (auto* button = qobject_cast<QPushButton*>(w))
+        return {button->fontMetrics().horizontalAdvance(QString(button->text()).remove(u'&')) + 6,
+                button->fontMetrics().height()};
+    return {};
+}
+
+} // namespace
+
+void fitCaptions(QWidget& window)
+{
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        QFont f = w->font();
+        for (QSize need = needs(w); (need.width() > w->width() || need.height() > w->height()) &&
+                                    f.pointSizeF() > 6;
+             need = needs(w)) {
+            f.setPointSizeF(f.pointSizeF() - 0.25);
+            w->setFont(f);
+        }
     }
 }

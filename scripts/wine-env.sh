@@ -39,6 +39,12 @@ vikkelo_wine_start() {
     wineserver -w
     export WINEPATH="$(vikkelo_winpath "$VIKKELO_QT_WINDOWS/bin");$(vikkelo_winpath "$mingw_gcc");$(vikkelo_winpath "$mingw_lib")"
     export QT_PLUGIN_PATH=$(vikkelo_winpath "$VIKKELO_QT_WINDOWS/plugins")
+    # Wine passes no QT_ variable of this system to a Windows program, but
+    # passes WINEQT_... as QT_... (so: WINEQT_QPA_PLATFORM=offscreen wine ...).
+    export WINEQT_PLUGIN_PATH=$QT_PLUGIN_PATH
+    # Qt's offscreen platform on Windows draws with FreeType from one folder
+    # of fonts: the Liberation fonts the Linux build uses too.
+    export WINEQT_QPA_FONTDIR=$(vikkelo_winpath /usr/share/fonts/truetype/liberation2)
     # Xvfb picks a free display itself and tells its number.
     local fifo
     fifo=$(mktemp -u /tmp/vikkelo-xvfb.XXXXXX)

@@ -9,6 +9,11 @@ if [[ -z "${WINEPREFIX:-}" || -z "${DISPLAY:-}" ]]; then
     # shellcheck source=scripts/wine-env.sh
     source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 fi
+# Wine leaves the QT_ variables of this system out of a Windows program's
+# environment, and passes them when named WINEQT_: CTest's QT_QPA_PLATFORM.
+for variable in $(compgen -e); do
+    if [[ $variable == QT_* ]]; then export "WINE$variable=${!variable}"; fi
+done
 log=$(mktemp /tmp/vikkelo-wine-log.XXXXXX)
 program=$1
 shift

@@ -42,6 +42,7 @@ int errorFrom(DWORD code)
     case ERROR_ALREADY_EXISTS:
         return EEXIST;
     case ERROR_SHARING_VIOLATION:
+        return ETXTBSY; // another program has the file open and shares it not
     case ERROR_LOCK_VIOLATION:
         return EBUSY;
     case ERROR_WRITE_PROTECT:
@@ -207,10 +208,16 @@ ReadOutcome readRegularFile(const QString& path, qint64 maxBytes)
 
 KeepOutcome keepUnder(const QString& from, const QString& to)
 {
-    // Without MOVEFILE_REPLACE_EXISTING a move never takes a name that
-    // stands, not even a dangling link's, and it moves a link itself, never
-    // what it leads to. Every Windows file system can rename within a
-    // folder, so nothing is ever copied.
+    // A hard link first: the file then also stays at its name until the new
+    // table is renamed over it, so a crash in between leaves it there. Like
+    // a move without MOVEFILE_REPLACE_EXISTING, it takes no name that
+    // stands, not even a dangling link's.
+    if (CreateHardLinkW(native(to).c_str(), native(from).c_str(), nullptr))
+        return {0, true};
+    if (const DWORD code = GetLastError(); code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS)
+        return {EEXIST, false};
+    // FAT and exFAT have no hard links, but every Windows file system can
+    // rename within a folder (a link itself, never what it leads to).
     if (MoveFileExW(native(from).c_str(), native(to).c_str(), MOVEFILE_WRITE_THROUGH))
         return {};
     return {lastError(), false};
@@ -240,6 +247,15 @@ WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, co
     const DWORD replace = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
     if (!MoveFileExW(native(tempPath).c_str(), native(path).c_str(), replace)) {
         error = lastError();
+        // A file another program holds open without sharing its removal is
+        // refused as access denied; its handle tells the truth.
+        if (error == EACCES) {
+            const HANDLE held = openName(path, DELETE, OPEN_EXISTING);
+            if (held == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION)
+                error = ETXTBSY;
+            if (held != INVALID_HANDLE_VALUE)
+                CloseHandle(held);
+        }
         DeleteFileW(native(tempPath).c_str());
         return {error, false};
     }

@@ -225,7 +225,7 @@ QString reason(int error)
     case EAGAIN:
         return QStringLiteral("resurssi on tilapäisesti varattu");
     case ETXTBSY:
-        return QStringLiteral("tiedosto on käytössä");
+        return QStringLiteral("toinen ohjelma käyttää tiedostoa");
 #ifdef ESTALE
     case ESTALE:
         return QStringLiteral("verkkolevyn tiedostokahva on vanhentunut");

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# CTest's emulator for the Windows build: runs one test program under Wine.
+# Wine's console output does not reach a pipe, so QtTest writes its log to a
+# file, which is then printed. Uses the prefix and display of a shell that
+# sourced scripts/wine-env.sh, or makes its own for this one run.
+# VIKKELO_WINE_COUNT, when set, names a file that gets one line per run.
+set -u
+if [[ -z "${WINEPREFIX:-}" || -z "${DISPLAY:-}" ]]; then
+    # shellcheck source=scripts/wine-env.sh
+    source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+fi
+log=$(mktemp /tmp/vikkelo-wine-log.XXXXXX)
+program=$1
+shift
+wine "$program" "$@" -o "Z:${log//\//\\},txt"
+rc=$?
+cat "$log"
+rm -f "$log"
+if [[ -n "${VIKKELO_WINE_COUNT:-}" ]]; then echo "$(basename "$program")" >>"$VIKKELO_WINE_COUNT"; fi
+exit "$rc"

@@ -21,7 +21,7 @@ package_packages=(lintian groff-base)
 bench_packages=(libbenchmark-dev xvfb)
 # The fuzz run's compiler and libFuzzer; the sanitizer run uses g++'s own.
 reliability_packages=(clang libclang-rt-14-dev)
-# The Windows packages: the cross compilers, the installer's compiler and zip;
-# their check under Wine, on a private X display it can look at.
-windows_package_packages=(g++-mingw-w64-x86-64 nsis zip)
-windows_check_packages=(wine wine64 xvfb xdotool x11-utils unzip)
+# The Windows packages, beside the Windows build: the installer's compiler and
+# zip; their check under Wine looks for the game's window with xdotool.
+windows_package_packages=(nsis zip)
+windows_check_packages=(xdotool unzip)

@@ -19,7 +19,7 @@ if [ ! -f "$qt/lib/cmake/Qt6/Qt6Config.cmake" ]; then
   exit 0
 fi
 source scripts/packages.sh
-bash scripts/deps.sh "${windows_check_packages[@]}"
+bash scripts/deps.sh "${windows_packages[@]}" "${windows_check_packages[@]}"
 bash scripts/windows-package.sh
 out=$root/build/windows-package
 zip=$(ls "$out"/vikkelo-*-windows-x64.zip)
@@ -33,25 +33,12 @@ expected=$(printf '%s\n' Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libgcc_s_seh-1.dl
   libwinpthread-1.dll platforms/qwindows.dll qt.conf styles/qwindowsvistastyle.dll vikkelo.exe | LC_ALL=C sort)
 [ "$listing" = "$expected" ] || fail "the zip does not hold exactly the program and what it needs"
 
-# Nothing of the build's or the host's may help: no Qt paths, no Qt platform.
+# A fresh prefix and display (scripts/wine-env.sh), and nothing of the
+# build's or the host's may help: no Qt paths, no Qt platform.
+unset VIKKELO_WINEPREFIX
+source scripts/wine-env.sh
 while read -r name; do unset "$name"; done < <(env | sed -n 's/^\(QT_[A-Z_]*\)=.*/\1/p')
 unset WINEPATH
-work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEARCH=win64
-# No Mono or Gecko: Wine would offer to download them.
-export WINEDLLOVERRIDES="mscoree,mshtml="
-display=:$(( 110 + RANDOM % 40 ))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export DISPLAY=$display
-wineboot --init >/dev/null 2>&1
-wineserver -w
 
 # Waits for the game's main window, then for the default table in the given
 # folder, and ends every program in the prefix.
@@ -92,6 +79,9 @@ link=$(windows_folder APPDATA)/Microsoft/Windows/Start\ Menu/Programs/Vikkelo.ln
 [ -f "$installed/uninstall.exe" ] || fail "the installer wrote no uninstaller"
 [ -f "$link" ] || fail "the installer made no Start-menu entry Vikkelo"
 [ -d "$play" ] || fail "the installer made no play folder $play"
+# The shortcut's strings (UTF-16) end with its working folder's.
+strings -e l "$link" | d=$(winepath -w "$play") awk 'substr($0, length($0) - length(ENVIRON["d"]) + 1) == ENVIRON["d"] {
+  f = 1 } END { exit !f }' || fail "the Start-menu entry does not start the game in $play"
 # Started as the Start menu starts it: through the shortcut, in its folder.
 wine start "$(winepath -w "$link")" >/dev/null 2>&1
 expect_game_in "$play" "the installed game"
@@ -104,7 +94,7 @@ wineserver -w
 [ ! -e "$link" ] || fail "the uninstaller left the Start-menu entry"
 ! wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vikkelo' >/dev/null 2>&1 ||
   fail "the uninstaller left its entry in the registry"
-left=$(cd "$play" && find . -mindepth 1 | sed 's|^\./||')
+left=$(cd "$play" 2>/dev/null && find . -mindepth 1 | sed 's|^\./||' || true)
 [ "$left" = TOP5.dat ] || fail "the uninstaller should leave TOP5.dat alone in the play folder, left: ${left:-nothing}"
 default_table | cmp - "$play/TOP5.dat" || fail "the uninstaller changed TOP5.dat"
 echo "windows-package-check: installed silently, started from its Start-menu entry, uninstalled leaving TOP5.dat: OK"

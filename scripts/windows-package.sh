@@ -18,7 +18,7 @@ if [ ! -f "$qt/lib/cmake/Qt6/Qt6Config.cmake" ]; then
 fi
 qt=$(cd "$qt" && pwd)
 source scripts/packages.sh
-bash scripts/deps.sh "${build_packages[@]}" "${windows_package_packages[@]}"
+bash scripts/deps.sh "${build_packages[@]}" "${windows_packages[@]}" "${windows_package_packages[@]}"
 
 version=$(sed -n 's/^project(vikkelo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 cmake --preset windows >/dev/null

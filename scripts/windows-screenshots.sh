@@ -22,26 +22,18 @@ while [ $# -gt 0 ]; do
   shift
 done
 source scripts/packages.sh
-bash scripts/deps.sh "${windows_check_packages[@]}" imagemagick
+bash scripts/deps.sh "${windows_packages[@]}" "${windows_check_packages[@]}" imagemagick
 bash scripts/windows-package.sh
 zip=$(ls build/windows-package/vikkelo-*-windows-x64.zip)
 
+# A fresh prefix and display (scripts/wine-env.sh); the game runs from its
+# zip alone, with no Qt paths or platform of the build's.
+unset VIKKELO_WINEPREFIX
+source scripts/wine-env.sh
 while read -r name; do unset "$name"; done < <(env | sed -n 's/^\(QT_[A-Z_]*\)=.*/\1/p')
 unset WINEPATH
 work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
-display=:$(( 160 + RANDOM % 40 ))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export DISPLAY=$display
-wineboot --init >/dev/null 2>&1
-wineserver -w
+trap 'vikkelo_wine_stop; rm -rf "$work"' EXIT
 (cd "$work" && apt-get download -qq fonts-wine 2>/dev/null && dpkg-deb -x fonts-wine_*.deb fonts)
 for font in "${fonts[@]}"; do cp "$work/fonts/usr/share/wine/fonts/$font" "$WINEPREFIX/drive_c/windows/Fonts/"; done
 

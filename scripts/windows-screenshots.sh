@@ -40,7 +40,8 @@ for font in "${fonts[@]}"; do cp "$work/fonts/usr/share/wine/fonts/$font" "$WINE
 game=$WINEPREFIX/drive_c/Games/Vikkelo
 mkdir -p "$game"
 unzip -q "$zip" -d "$game"
-wine explorer /desktop=shot,1024x768 'C:\Games\Vikkelo\vikkelo.exe' >/dev/null 2>&1 &
+# In the game's own folder, as Explorer starts a program.
+(cd "$game" && wine explorer /desktop=shot,1024x768 'C:\Games\Vikkelo\vikkelo.exe' >/dev/null 2>&1 &)
 
 window() {
   local _

@@ -225,6 +225,8 @@ private slots:
         };
         const QImage bold = lamp.grab().toImage();
         QCOMPARE(QColor(bold.pixel(5, 5)), kBright[0]);
+        if (!QFontInfo(lamp.font()).bold())
+            QSKIP("no bold face of the caption's font here (under Wine, Liberation Sans is matched without one)");
         lamp.setBold(false);
         const QImage regular = lamp.grab().toImage();
         QCOMPARE(QColor(regular.pixel(5, 5)), kBright[0]);

@@ -1,10 +1,11 @@
 // The program as app/main.cpp starts it, reporting its first frame.
 
-#include "probe.h"
-
 #include "game/program.h"
 #include "game/vikkelo.h"
 #include "platform/systemplatform.h"
+
+// After the platform's headers: on Windows it includes <windows.h>.
+#include "probe.h"
 
 #include <QApplication>
 

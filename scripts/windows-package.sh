@@ -52,8 +52,8 @@ while [ ${#queue[@]} -gt 0 ]; do
     done
   done
 done
-# Qt looks for its plugins beside the program only after the folder its own
-# build names (one above the DLLs); this keeps it to the game's folder.
+# Qt would look for its plugins in a plugins folder beside its DLLs before
+# the program's own folder; this makes the program's folder the only one.
 printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\n' >"$stage/qt.conf"
 
 # The same sources make the same zip: fixed times, no extra attributes.

@@ -30,7 +30,8 @@ echo "== $(basename "$zip")"
 listing=$(unzip -Z1 "$zip" | LC_ALL=C sort)
 echo "$listing"
 expected=$(printf '%s\n' Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libgcc_s_seh-1.dll libstdc++-6.dll \
-  libwinpthread-1.dll platforms/qwindows.dll qt.conf styles/qwindowsvistastyle.dll vikkelo.exe | LC_ALL=C sort)
+  libwinpthread-1.dll platforms/qwindows.dll qt.conf styles/qwindowsvistastyle.dll imageformats/qico.dll \
+  vikkelo.exe | LC_ALL=C sort)
 [ "$listing" = "$expected" ] || fail "the zip does not hold exactly the program and what it needs"
 
 # A fresh prefix and display (scripts/wine-env.sh), and nothing of the

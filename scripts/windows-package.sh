@@ -27,17 +27,20 @@ cmake --build build/windows --target vikkelo -j2 >/dev/null
 out=$root/build/windows-package
 stage=$out/stage
 rm -rf "$out"
-mkdir -p "$stage/platforms" "$stage/styles"
+mkdir -p "$stage/platforms" "$stage/styles" "$stage/imageformats"
 # Shipped without their debugging information (it is most of their size).
 strip_to() { x86_64-w64-mingw32-strip --strip-unneeded -o "$2" "$1"; }
 strip_to build/windows/vikkelo.exe "$stage/vikkelo.exe"
 strip_to "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/qwindows.dll"
 strip_to "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/qwindowsvistastyle.dll"
+# The program icon's 16 and 32 px drawings are an .ico, which Qt reads only
+# through this plugin; without it the windows would shrink the 48 px one.
+strip_to "$qt/plugins/imageformats/qico.dll" "$stage/imageformats/qico.dll"
 
-# The DLLs the program and its two plugins load, and theirs in turn, found in
+# The DLLs the program and its plugins load, and theirs in turn, found in
 # Qt's bin/ and MinGW's runtime; the system's own DLLs are not shipped.
 runtime_dirs=("$qt/bin" /usr/lib/gcc/x86_64-w64-mingw32/12-posix /usr/x86_64-w64-mingw32/lib)
-queue=(vikkelo.exe platforms/qwindows.dll styles/qwindowsvistastyle.dll)
+queue=(vikkelo.exe platforms/qwindows.dll styles/qwindowsvistastyle.dll imageformats/qico.dll)
 while [ ${#queue[@]} -gt 0 ]; do
   file=${queue[0]}
   queue=("${queue[@]:1}")

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # CTest's emulator for the Windows build: runs one test program under Wine.
-# Wine's console output does not reach a pipe, so QtTest writes its log to a
-# file, which is then printed. Uses the prefix and display of a shell that
+# QtTest's output under Wine does not reach a pipe, so it writes its log to
+# a file, which is then printed. Uses the prefix and display of a shell that
 # sourced scripts/wine-env.sh, or makes its own for this one run.
 # VIKKELO_WINE_COUNT, when set, names a file that gets one line per run.
 set -u
@@ -12,9 +12,12 @@ fi
 log=$(mktemp /tmp/vikkelo-wine-log.XXXXXX)
 program=$1
 shift
-wine "$program" "$@" -o "Z:${log//\//\\},txt"
+# Wine's own output goes to a file too: the processes Wine starts for
+# itself (services.exe, the desktop) would keep CTest's pipe open, and CTest
+# waiting, until the last of them ends.
+wine "$program" "$@" -o "Z:${log//\//\\},txt" </dev/null >"$log.wine" 2>&1
 rc=$?
-cat "$log"
-rm -f "$log"
+cat "$log" "$log.wine"
+rm -f "$log" "$log.wine"
 if [[ -n "${VIKKELO_WINE_COUNT:-}" ]]; then echo "$(basename "$program")" >>"$VIKKELO_WINE_COUNT"; fi
 exit "$rc"

@@ -61,6 +61,8 @@ expect_game_in() {
 }
 
 drive_c=$WINEPREFIX/drive_c
+# Anything started in a folder it should not be leaves its table here.
+cd "$drive_c"
 unzipped=$drive_c/Games/Vikkelo
 mkdir -p "$unzipped"
 unzip -q "$zip" -d "$unzipped"

@@ -1,6 +1,8 @@
 #include "desktop/fonts.h"
 
 #include <QFont>
+#include <QFontDatabase>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QStringList>
@@ -14,6 +16,18 @@ void installFontSubstitutes()
                                QStringList{QStringLiteral("Microsoft Sans Serif"),
                                            QStringLiteral("Arial")} + sansSerif);
     QFont::insertSubstitutions(QStringLiteral("Arial"), sansSerif);
+
+    // Windows has MS Sans Serif only as bitmaps of a few sizes, and Qt asks
+    // for a bitmap by its line height as if it were the letters' height, so
+    // 8.25 pt comes out as the 10 pt bitmap and the windows clip their texts.
+    // There the fonts are drawn from outlines: Microsoft Sans Serif, the same
+    // face with the same metrics, stands in at the designed sizes.
+    const QString designed = QStringLiteral("MS Sans Serif");
+    if (QFontDatabase::families().contains(designed) && !QFontDatabase::isSmoothlyScalable(designed)) {
+        QFont font = QGuiApplication::font();
+        font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::ForceOutline));
+        QGuiApplication::setFont(font);
+    }
 }
 
 void setPointSizes(std::initializer_list<QWidget*> widgets, double points)

@@ -4,7 +4,8 @@
 
 // The forms name the fonts the game was drawn with (MS Sans Serif, Arial).
 // Where those are not installed, the nearest sans-serif of the same point
-// size stands in; this tells Qt which ones to try, in order.
+// size stands in; this tells Qt which ones to try, in order. Where MS Sans
+// Serif is only bitmaps (Windows), its outline twin is drawn instead.
 void installFontSubstitutes();
 
 class QWidget;

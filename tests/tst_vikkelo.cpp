@@ -12,6 +12,8 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -94,6 +96,14 @@ private slots:
         QCOMPARE(label1->text(), QStringLiteral("Pisteet :"));
         QVERIFY(label1->font().bold());
         QCOMPARE(label1->font().pointSizeF(), 8.25);
+        // MS Sans Serif where it has outlines, else the first stand-in there
+        // is; never its bitmaps (Windows'), which Qt draws a size too large.
+        const QStringList faces = QFontDatabase::families();
+        QString face = QStringLiteral("Liberation Sans");
+        for (const char* f : {"Arial", "Microsoft Sans Serif", "MS Sans Serif"})
+            if (faces.contains(f) && QFontDatabase::isSmoothlyScalable(f))
+                face = QString::fromLatin1(f);
+        QCOMPARE(QFontInfo(label1->font()).family(), face);
         QCOMPARE(button("uusipeli")->text(), QStringLiteral("Aloita!"));
         QCOMPARE(button("lopeta")->text(), QStringLiteral("Lopeta"));
         QVERIFY(!button("uusipeli")->isDefault() && !button("lopeta")->isDefault());

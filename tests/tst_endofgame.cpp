@@ -264,6 +264,9 @@ private slots:
 
         // A logout (SIGTERM) is such a quit, and asks no one: with nothing
         // new nothing is written, a save that fails leaves the old file.
+#ifdef Q_OS_WIN
+        QSKIP("Windows sends no SIGTERM: a logout comes as the session's request");
+#endif
         startProgram();
         const QDateTime old = QDateTime::currentDateTimeUtc().addYears(-1);
         QFile file("TOP5.dat");

@@ -42,6 +42,7 @@ int errorFrom(DWORD code)
     case ERROR_ALREADY_EXISTS:
         return EEXIST;
     case ERROR_SHARING_VIOLATION:
+        return ETXTBSY; // another program has the file open and shares it not
     case ERROR_LOCK_VIOLATION:
         return EBUSY;
     case ERROR_WRITE_PROTECT:
@@ -240,6 +241,15 @@ WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, co
     const DWORD replace = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
     if (!MoveFileExW(native(tempPath).c_str(), native(path).c_str(), replace)) {
         error = lastError();
+        // A file another program holds open without sharing its removal is
+        // refused as access denied; its handle tells the truth.
+        if (error == EACCES) {
+            const HANDLE held = openName(path, DELETE, OPEN_EXISTING);
+            if (held == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION)
+                error = ETXTBSY;
+            if (held != INVALID_HANDLE_VALUE)
+                CloseHandle(held);
+        }
         DeleteFileW(native(tempPath).c_str());
         return {error, false};
     }

@@ -12,6 +12,10 @@ test_packages+=(strace)
 # Wayland: a headless compositor for the windows' Wayland test, and Qt's
 # Wayland platform plugin.
 test_packages+=(weston qt6-wayland)
+# The Windows build and its tests under Wine: MinGW-w64's posix-thread
+# compilers, Wine (which needs an X display even for Qt's offscreen
+# platform, hence Xvfb).
+windows_packages=(g++-mingw-w64-x86-64-posix wine wine64 xvfb)
 # The package check: lintian, and groff to render the manual page.
 package_packages=(lintian groff-base)
 bench_packages=(libbenchmark-dev xvfb)

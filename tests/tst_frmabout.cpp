@@ -5,7 +5,6 @@
 #include "app/program.h"
 #include "game/vikkelo.h"
 #include "platform/qtprocess.h"
-#include "platform/standinregistry.h"
 #include "support/fakeplatform.h"
 #include "support/programtest.h"
 
@@ -14,6 +13,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
+
+#ifdef Q_OS_WIN
+#include "platform/winregistry.h"
+#else
+#include "platform/standinregistry.h"
+#endif
 
 #include "desktop/lineshape.h"
 
@@ -278,6 +283,59 @@ private slots:
         QVERIFY(registry().handles.empty());
     }
 
+#ifdef Q_OS_WIN
+    // Catches a lookup that misses the second key, waits for the tool, or
+    // starts what is not there: the keys set with reg.exe in the real
+    // HKEY_LOCAL_MACHINE, the tool started through the real window.
+    void theRealRegistryLeadsToTheTool_data()
+    {
+        QTest::addColumn<QString>("path");    // "PATH" of the first key, or none
+        QTest::addColumn<QString>("folder");  // "MSINFO" of the second, or none
+        QTest::addColumn<QString>("started"); // the tool started, or none: the message
+        const QString sys = qEnvironmentVariable("SystemRoot") + "\\system32";
+        const QString tool = sys + "\\msinfo32.exe";
+        QTest::newRow("full path") << tool << QString() << tool;
+        QTest::newRow("full path first") << tool << "C:\\nowhere" << tool;
+        QTest::newRow("folder only") << QString() << sys << sys + "\\MSINFO32.EXE";
+        QTest::newRow("neither") << QString() << QString() << QString();
+        QTest::newRow("no such program") << "C:\\nowhere\\msinfo32.exe" << QString() << QString();
+        QTest::newRow("folder without it") << QString() << "C:\\nowhere" << QString();
+    }
+    void theRealRegistryLeadsToTheTool()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, folder);
+        QFETCH(QString, started);
+        const auto set = [](const std::string& key, const QString& name, const QString& value) {
+            const QString at = "HKLM\\" + QString::fromStdString(key);
+            QProcess::execute("reg", {"delete", at, "/f"});
+            return value.isEmpty() || QProcess::execute("reg", {"add", at, "/v", name, "/d", value, "/f"}) == 0;
+        };
+        if (!set(kPathKey, "PATH", path) || !set(kFolderKey, "MSINFO", folder))
+            QSKIP("reg.exe may not write HKEY_LOCAL_MACHINE here (not an administrator)");
+        struct : Process {
+            QtProcess real;
+            std::vector<QString> started;
+            void endProgram() override {}
+            bool fileExists(const QString& p) override { return real.fileExists(p); }
+            bool startProgram(const QString& p) override { return started.push_back(p), real.startProgram(p); }
+        } launcher;
+        WinRegistry registry;
+        Platform platform{fake_->dialogs, fake_->timeOfDay, fake_->random, launcher, registry};
+        Program program(platform);
+        program.vikkelo().get().findChild<QAction*>("menuTietoja")->trigger();
+        program.frmAbout().get().findChild<QPushButton*>("cmdSysInfo")->click();
+        if (started.isEmpty())
+            return verifyUnavailableMessage();
+        QCOMPARE(launcher.started, std::vector<QString>{started});
+        QCOMPARE(messagesShown(), 0);
+        // The click came back while the tool runs on, a process of its own.
+        bool ended = false; // taskkill finds it, and ends it
+        for (int i = 0; i < 50 && !ended; ++i, QTest::qWait(50))
+            ended = QProcess::execute("taskkill", {"/F", "/IM", "msinfo32.exe"}) == 0;
+        QVERIFY(ended);
+    }
+#else
     // Catches a stand-in that offers no tool, or one that is not there to run.
     void standInRegistryOffersAnInstalledTool()
     {
@@ -302,6 +360,7 @@ private slots:
         QCOMPARE(process().started, std::vector<QString>{bin + QStringLiteral("/hardinfo")});
         QCOMPARE(messagesShown(), 1);
     }
+#endif
 
     // Catches a launcher that would run a relative name from the working
     // folder, a path cut short at a NUL, or a folder taken for a file.

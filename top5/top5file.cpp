@@ -1,17 +1,54 @@
 #include "top5/top5file.h"
 
 #include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
+#include <optional>
 
 namespace top5file {
 
 namespace {
 
-const char* const kWindows1252 = "windows-1252";
+// Windows-1252 is Latin-1 but for the 32 bytes 0x80 to 0x9F, which hold
+// these letters and signs. The five it leaves unassigned stand for the same
+// code points, as Windows itself reads them, so any byte reads and writes
+// back unchanged. The table is ours, so every build of Qt (with ICU or
+// without, as on Windows) reads and writes the same bytes.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString fromWindows1252(QByteArrayView bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const uchar b = uchar(bytes[i]);
+        text[i] = QChar(b >= 0x80 && b < 0xA0 ? kWindows1252High[b - 0x80] : char16_t(b));
+    }
+    return text;
+}
+
+// The text in Windows-1252, or nothing when a character has no byte there.
+std::optional<QByteArray> toWindows1252(const QString& text)
+{
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            bytes[i] = char(c);
+            continue;
+        }
+        const auto* at = std::find(std::begin(kWindows1252High), std::end(kWindows1252High), c);
+        if (at == std::end(kWindows1252High))
+            return std::nullopt;
+        bytes[i] = char(0x80 + (at - std::begin(kWindows1252High)));
+    }
+    return bytes;
+}
 
 bool isBlank(QChar c)
 {
@@ -34,8 +71,7 @@ QString decode(QByteArrayView bytes, bool utf8)
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
         return decoder.decode(bytes);
     }
-    QStringDecoder decoder(kWindows1252);
-    return decoder.decode(bytes);
+    return fromWindows1252(bytes);
 }
 
 // A file saved as "Unicode" or "Unicode big endian" starts with a UTF-16 byte
@@ -262,19 +298,18 @@ QByteArray tableFile(const std::array<QString, Top5Table::kPlaces>& names,
     // Windows-1252 as ever, unless a text does not fit in it, or its bytes
     // would read back as UTF-8 (the reader decides field by field, and would
     // then give other letters).
-    QStringEncoder encoder(kWindows1252);
-    const QByteArray legacy = encoder.encode(text);
-    if (encoder.hasError())
+    const std::optional<QByteArray> legacy = toWindows1252(text);
+    if (!legacy)
         return text.toUtf8();
     const auto readsAsUtf8 = [](const QString& field) {
-        const QByteArray bytes = QStringEncoder(kWindows1252).encode(field);
+        const QByteArray bytes = toWindows1252(field).value_or(QByteArray());
         const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
         return !ascii && isValidUtf8(bytes);
     };
     if (std::any_of(names.begin(), names.end(), readsAsUtf8) ||
         std::any_of(scores.begin(), scores.end(), readsAsUtf8))
         return text.toUtf8();
-    return legacy;
+    return *legacy;
 }
 
 QByteArray defaultFile()

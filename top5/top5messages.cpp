@@ -307,7 +307,7 @@ QString reason(int error)
     case EBADF:
         return QStringLiteral("tiedostoa ei ollut avattu toimintoa varten");
     case ETXTBSY:
-        return QStringLiteral("tiedosto on käytössä");
+        return QStringLiteral("toinen ohjelma käyttää tiedostoa");
 #ifdef ESTALE
     case ESTALE:
         return QStringLiteral("verkkolevyn tiedostokahva on vanhentunut");

@@ -5,6 +5,13 @@
 // long as a FileModesApply lives, the capabilities that let root ignore file
 // modes; for anyone else modes apply anyway.
 
+#ifdef _WIN32
+// Windows has no file modes to apply, and no root.
+class FileModesApply {
+public:
+    ~FileModesApply() {}
+};
+#else
 #include <linux/capability.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -35,3 +42,4 @@ private:
     __user_cap_data_struct saved_[2]{};
     bool active_ = false;
 };
+#endif

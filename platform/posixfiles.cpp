@@ -258,15 +258,89 @@ FileLock::Holder holderOf(const struct stat& lockFile, QString& who)
 
 } // namespace
 
+FileError fileError(int code)
+{
+    using K = FileError::Kind;
+    switch (code) {
+    case 0:
+        return {};
+    case EIO:
+        return {K::IoError, code};
+    case ENOSPC:
+        return {K::NoSpace, code};
+#ifdef EDQUOT
+    case EDQUOT:
+        return {K::Quota, code};
+#endif
+    case EFBIG:
+        return {K::TooLarge, code};
+    case EROFS:
+        return {K::ReadOnlyDisk, code};
+    case EACCES:
+        return {K::NoAccess, code};
+    case EPERM:
+        return {K::NotPermitted, code};
+    case EEXIST:
+        return {K::NameTaken, code};
+    case ENOSYS:
+        return {K::NoSuchCall, code};
+    case EINVAL:
+        return {K::NotAccepted, code};
+    case ENOTSUP:
+#if EOPNOTSUPP != ENOTSUP
+    case EOPNOTSUPP:
+#endif
+        return {K::NotSupported, code};
+    case EBUSY:
+        return {K::Busy, code};
+    case ENOENT:
+        return {K::NotFound, code};
+    case ENOTDIR:
+        return {K::NotAFolder, code};
+    case EISDIR:
+        return {K::IsAFolder, code};
+    case ELOOP:
+        return {K::IsALink, code};
+    case ENAMETOOLONG:
+        return {K::NameTooLong, code};
+    case EMFILE:
+    case ENFILE:
+        return {K::TooManyOpen, code};
+    case ENOMEM:
+        return {K::NoMemory, code};
+    case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+    case EWOULDBLOCK:
+#endif
+        return {K::TryAgain, code};
+    case ENOLCK:
+        return {K::NoLocks, code};
+    case EBADF:
+        return {K::NotOpen, code};
+    case ETXTBSY:
+        return {K::InUse, code};
+#ifdef ESTALE
+    case ESTALE:
+        return {K::Stale, code};
+#endif
+    case EXDEV:
+        return {K::OtherDisk, code};
+    case EINTR:
+        return {K::Interrupted, code};
+    default:
+        return {K::Other, code};
+    }
+}
+
 Entry lookAt(const QString& path)
 {
     struct stat st;
     if (::lstat(native(path).constData(), &st) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
-            return {EntryKind::Missing, 0};
-        return {EntryKind::CannotLook, errno};
+            return {EntryKind::Missing, {}};
+        return {EntryKind::CannotLook, fileError(errno)};
     }
-    return {kindOf(st.st_mode), 0};
+    return {kindOf(st.st_mode), {}};
 }
 
 ReadOutcome readRegularFile(const QString& path, qint64 maxBytes)
@@ -286,13 +360,13 @@ ReadOutcome readRegularFile(const QString& path, qint64 maxBytes)
         }
         out.status = errno == ELOOP ? ReadOutcome::NotAFile : ReadOutcome::Failed;
         out.kind = errno == ELOOP ? EntryKind::SymLink : out.kind;
-        out.error = errno;
+        out.error = fileError(errno);
         return out;
     }
     struct stat st;
     if (::fstat(fd, &st) != 0) {
         out.status = ReadOutcome::Failed;
-        out.error = errno;
+        out.error = fileError(errno);
         ::close(fd);
         return out;
     }
@@ -330,7 +404,7 @@ ReadOutcome readRegularFile(const QString& path, qint64 maxBytes)
     ::close(fd);
     if (error != 0) {
         out.status = ReadOutcome::Failed;
-        out.error = error;
+        out.error = fileError(error);
         return out;
     }
     bytes.truncate(got);
@@ -348,7 +422,7 @@ KeepOutcome keepUnder(const QString& from, const QString& to)
     if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0)
         return {};
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
-        return {errno, false};
+        return {fileError(errno), false};
 #endif
     // A hard link cannot be made over any name, not even a dangling link, and
     // never follows one.
@@ -356,16 +430,16 @@ KeepOutcome keepUnder(const QString& from, const QString& to)
         if (::unlink(f.constData()) != 0) {
             const int error = errno;
             ::unlink(t.constData());
-            return {error, false};
+            return {fileError(error), false};
         }
         return {};
     }
     // FAT and exFAT have no hard links: the bytes go into a name made new.
     if (errno == EPERM || errno == ENOSYS || errno == EOPNOTSUPP || errno == EMLINK) {
         const int error = copyIntoNewName(f, t);
-        return {error, error == 0};
+        return {fileError(error), error == 0};
     }
-    return {errno, false};
+    return {fileError(errno), false};
 }
 
 WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, const QByteArray& bytes)
@@ -375,7 +449,7 @@ WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, co
     const NewFile attrs = newFileAttrs(target);
 
     if (const int error = clearLeftover(temp); error != 0)
-        return {error, false};
+        return {fileError(error), false};
 
     bool named = false;
     int error = 0;
@@ -387,7 +461,7 @@ WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, co
     if (fd >= 0) {
         if ((error = fill(fd, bytes, attrs)) != 0) {
             ::close(fd);
-            return {error, false};
+            return {fileError(error), false};
         }
         const QByteArray proc = "/proc/self/fd/" + QByteArray::number(fd);
         if (::linkat(AT_FDCWD, proc.constData(), AT_FDCWD, temp.constData(), AT_SYMLINK_FOLLOW) == 0)
@@ -397,7 +471,7 @@ WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, co
         if (!named) {
             ::close(fd);
             if (error == ENOSPC || error == EDQUOT || error == EEXIST || error == EROFS)
-                return {error, false};
+                return {fileError(error), false};
         }
     }
 #endif
@@ -407,19 +481,19 @@ WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, co
             return ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, attrs.mode);
         });
         if (fd < 0)
-            return {errno, false};
+            return {fileError(errno), false};
         if ((error = fill(fd, bytes, attrs)) != 0) {
             ::close(fd);
             ::unlink(temp.constData());
-            return {error, false};
+            return {fileError(error), false};
         }
     }
 
     // The descriptor stays open until the name is known to stand for it.
     WriteOutcome out;
     if (retried([&] { return ::rename(temp.constData(), target.constData()); }) != 0) {
-        out.error = errno;
-        if (out.error == EPERM || out.error == EACCES) {
+        out.error = fileError(errno);
+        if (errno == EPERM || errno == EACCES) {
             out.owner = stickyOwner(target);
             out.sticky = !out.owner.isEmpty();
         }
@@ -449,15 +523,15 @@ WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, co
     }
     if (::close(fd) != 0 && error == 0 && errno != EINTR)
         error = errno;
-    out.error = flushUnsupported(error) ? 0 : error;
+    out.error = fileError(flushUnsupported(error) ? 0 : error);
     return out;
 }
 
-int writeAccess(const QString& path)
+FileError writeAccess(const QString& path)
 {
     // access() would answer for the real user; the effective one is what
     // opening the file will meet.
-    return faccessat(AT_FDCWD, native(path).constData(), W_OK, AT_EACCESS) == 0 ? 0 : errno;
+    return fileError(faccessat(AT_FDCWD, native(path).constData(), W_OK, AT_EACCESS) == 0 ? 0 : errno);
 }
 
 bool workingFolderRemoved()
@@ -490,7 +564,7 @@ FileLock::Outcome FileLock::lock(const QString& path, int waitMs)
     if (const Entry there = lookAt(path); there.kind != EntryKind::File && there.kind != EntryKind::Missing) {
         out.existed = true;
         out.kind = there.kind == EntryKind::CannotLook ? EntryKind::File : there.kind;
-        out.error = there.kind == EntryKind::CannotLook ? there.error : EINVAL;
+        out.error = there.kind == EntryKind::CannotLook ? there.error : fileError(EINVAL);
         return out;
     }
     constexpr int kOpen = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
@@ -516,7 +590,7 @@ FileLock::Outcome FileLock::lock(const QString& path, int waitMs)
             break;
     }
     if (fd < 0) {
-        out.error = error;
+        out.error = fileError(error);
         struct stat st;
         if (error == ELOOP)
             out.kind = EntryKind::SymLink;
@@ -529,12 +603,12 @@ FileLock::Outcome FileLock::lock(const QString& path, int waitMs)
     out.opened = true;
     struct stat st;
     if (::fstat(fd, &st) != 0) {
-        out.error = errno;
+        out.error = fileError(errno);
         ::close(fd);
         return out;
     }
     if (!S_ISREG(st.st_mode)) {
-        out.error = EINVAL;
+        out.error = fileError(EINVAL);
         out.kind = kindOf(st.st_mode);
         ::close(fd);
         return out;
@@ -547,11 +621,11 @@ FileLock::Outcome FileLock::lock(const QString& path, int waitMs)
             return out;
         }
         if (errno != EWOULDBLOCK && errno != EINTR) {
-            out.error = errno;
+            out.error = fileError(errno);
             break;
         }
         if (std::chrono::steady_clock::now() >= until) {
-            out.error = EWOULDBLOCK;
+            out.error = {FileError::Kind::Held, EWOULDBLOCK};
             out.holder = holderOf(st, out.owner);
             break;
         }

@@ -113,6 +113,22 @@ private slots:
             "cd|modes|load|enter|save|?vain omia tiedostojaan|-kirjoitusoikeutta");
         row("a folder written but not read", "mkdir sub; PLAYED sub/TOP5.dat",
             "cd|load|!chmod 300 sub|modes|enter|save|?");
+        row("damaged files go to the first free backup name", "printf 'M,5\r\nL,4\r\nP,3\r\nT,2\r\n' >TOP5.dat; "
+            "echo old >TOP5.dat.bak", "load|?loppuu ennen kuin kaikki viisi sijaa on luettu (se päättyy riville 4)|"
+            "?nimellä TOP5.dat.bak2.|!printf 'a,%05000d\r\n' 1 >TOP5.dat|load|?rivillä 1 on kenttä, joka on liian pitkä|"
+            "!echo rikki >TOP5.dat|enter|save|?TOP5.dat.bak4, ja taulukko tallennettiin", "grep -q old TOP5.dat.bak && "
+            "grep -q T,2 TOP5.dat.bak2 && test $(wc -c <TOP5.dat.bak3) = 5004 && grep -q rikki TOP5.dat.bak4 && "
+            "grep -q Uusi,99 TOP5.dat");
+        row("a hundred megabytes set aside", "head -c 100M /dev/zero >TOP5.dat", "load|?TOP5.dat.bak",
+            "test $(stat -c %s TOP5.dat.bak) = 104857600 && grep -q 'Tuntematon , 10' TOP5.dat");
+        row("a folder not written", "chmod 500 .", "modes|load|?ei voitu tallentaa|?kirjoitusoikeutta",
+            "test ! -e TOP5.dat");
+        row("a folder not searched", "chmod 600 .", "modes|load|?lukeminen epäonnistui (käyttöoikeus puuttuu)|"
+            "-tavallinen");
+        row("a damaged file with no backup", "printf 'M,5\r\nL' >TOP5.dat; chmod 500 .",
+            "modes|load|?jätettiin ennalleen", "test ! -e TOP5.dat.bak && test \"$(cat TOP5.dat)\" = \"$(printf 'M,5\r\nL')\"");
+        row("a read-only table", "PLAYED TOP5.dat; chmod 400 TOP5.dat", "modes|load|enter|save|?kirjoitussuojattu|"
+            "?Sulje", "grep -q Teppo TOP5.dat && ! grep -q Uusi TOP5.dat");
     }
     void rows()
     {

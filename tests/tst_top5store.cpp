@@ -127,6 +127,20 @@ private slots:
             "-tavallinen");
         row("a damaged file with no backup", "printf 'M,5\r\nL' >TOP5.dat; chmod 500 .",
             "modes|load|?jätettiin ennalleen", "test ! -e TOP5.dat.bak && test \"$(cat TOP5.dat)\" = \"$(printf 'M,5\r\nL')\"");
+        row("no backup over a link or an older one, none at all when every name is taken",
+            "printf 'x\\n' >TOP5.dat; ln -s elsewhere TOP5.dat.bak; echo older >TOP5.dat.bak2", "load|?TOP5.dat.bak3.|"
+            "!for n in 4 5 6 7 8 9; do mkdir TOP5.dat.bak$n; done; printf 'M,5\r\nL' >TOP5.dat|load|?jätettiin ennalleen|"
+            "?TOP5.dat.bak9|enter|save|?vioittunut eikä siitä voitu tehdä varmuuskopiota|clear|?ei tyhjennetty",
+            "test ! -e elsewhere && grep -q older TOP5.dat.bak2 && grep -q x TOP5.dat.bak3 && test $(wc -c <TOP5.dat) = 6");
+        row("a crash's leftover goes, a save going on stays", "PLAYED TOP5.dat; PLAYED TOP5.dat.tmp; PLAYED "
+            "TOP5.dat.tmp-1; touch -d '-2 min' TOP5.dat.tmp", "load|?", "test ! -e TOP5.dat.tmp -a -e TOP5.dat.tmp-1");
+        // A new table keeps the read and write bits of ours, another user's shared one stays open to all.
+        row("a private table", "PLAYED TOP5.dat; chmod 600 TOP5.dat", "load|enter|save", "test $(stat -c %a TOP5.dat) = 600");
+        row("set-id, sticky and run bits", "PLAYED TOP5.dat; chmod 6777 TOP5.dat", "load|enter|save",
+            "test $(stat -c %a TOP5.dat) = 666");
+        row("a group's table", "PLAYED TOP5.dat; chmod 640 TOP5.dat", "load|enter|save", "test $(stat -c %a TOP5.dat) = 640");
+        row("another user's table", "PLAYED TOP5.dat; chown 65534 TOP5.dat; chmod 777 TOP5.dat", "load|enter|save",
+            "test $(stat -c %a TOP5.dat) = 666");
         row("a read-only table", "PLAYED TOP5.dat; chmod 400 TOP5.dat", "modes|load|enter|save|?kirjoitussuojattu|"
             "?Sulje", "grep -q Teppo TOP5.dat && ! grep -q Uusi TOP5.dat");
     }

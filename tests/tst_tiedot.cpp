@@ -248,6 +248,14 @@ private slots:
         board.findChild<QAction*>("menusijoitus")->trigger();
         QCOMPARE(fake_->dialogs.shown.size(), std::size_t(1));
         QCOMPARE(scores(), QStringList({"10", "8", "6", "4", "2"}));
+
+        // The same problem of another cause is told again: a folder at the name, then a link.
+        QVERIFY(QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(QDir().mkdir("TOP5.dat"));
+        program_->tiedot().LataaTop5();
+        QVERIFY(QDir().rmdir("TOP5.dat") && QFile::link("elsewhere", "TOP5.dat"));
+        program_->tiedot().LataaTop5();
+        QCOMPARE(fake_->dialogs.shown.size(), std::size_t(3));
     }
 
     // Catches a failed save reported as success, a window closed on a

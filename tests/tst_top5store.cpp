@@ -152,6 +152,7 @@ private slots:
         if (!root_ && (before + steps).contains(QRegularExpression("chown|modes|other")))
             QSKIP("not root: no file of another user can be made, and no mode binds");
         QVERIFY(sh(before));
+        const qsizetype fds = QDir("/proc/self/fd").count();
         const mode_t mask = ::umask(022);
         std::optional<Top5Store> store;
         std::optional<FileModesApply> modes;
@@ -194,7 +195,9 @@ private slots:
             ::kill(other, SIGKILL), ::waitpid(other, nullptr, 0);
         ::umask(mask);
         modes.reset();
+        held.reset();
         QVERIFY2(failed.isEmpty(), qPrintable(failed));
+        QCOMPARE(QDir("/proc/self/fd").count(), fds); // no descriptor left open
         QVERIFY2(sh(after), qPrintable(after));
     }
 };

@@ -108,6 +108,13 @@ private slots:
         for (const auto& [o, reads] : promised)
             QVERIFY2(top5messages::text(o).contains(reads), qPrintable(top5messages::text(o)));
 
+        // Two problems are told as one only when the problem, the kind, the error and the backup are all the same.
+        const Top5Store::Outcome base{.problem = Problem::ReadFailed, .kind = EntryKind::File, .error = {Err::IoError, EIO}};
+        Top5Store::Outcome other[] = {base, base, base, base, base};
+        other[1].problem = Problem::NotAFile, other[2].kind = EntryKind::Fifo, other[3].error = {Err::IoError, 0};
+        other[4].keptAs = "TOP5.dat.bak";
+        for (const Top5Store::Outcome& o : other)
+            QCOMPARE(top5messages::cause(o) == top5messages::cause(base), &o == &other[0]);
 #ifndef Q_OS_WIN
         // Each error of the system in words of its own, never in its English; one with no words by its number.
         const int errors[] = {EIO,    ENOSPC, EDQUOT,       EFBIG,  EROFS,  EACCES, EPERM,   EEXIST, ENOSYS,

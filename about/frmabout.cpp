@@ -41,6 +41,7 @@ FrmAbout::FrmAbout(Dialogs& dialogs, Process& process, Registry& registry, Windo
     ui_->setupUi(this);
     setWindowIcon(programIcon());
     setPointSizes({this}, 8.25);
+    fitCaptions(*this);
 
     // Labels without a colour of their own use the button-text colour.
     for (QLabel* l : {ui_->lblVersion, ui_->Label2, ui_->Label1})

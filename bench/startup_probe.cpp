@@ -1,11 +1,12 @@
 // The program as app/main.cpp starts it, reporting its first frame.
 
-#include "probe.h"
-
 #include "app/program.h"
 #include "desktop/application.h"
 #include "game/vikkelo.h"
 #include "platform/systemplatform.h"
+
+// After the platform's headers: on Windows it includes <windows.h>.
+#include "probe.h"
 
 #include <QApplication>
 

@@ -23,12 +23,18 @@ public:
 
     void doAction(const QString& action) override
     {
+        // Queued, as a mouse-down comes from the event loop: the caller (a
+        // screen reader waiting for its answer) gets it at once, not when
+        // the box a losing press opens has been closed.
         if (action == pressAction())
-            QMetaObject::invokeMethod(widget(), "press");
+            QMetaObject::invokeMethod(widget(), "press", Qt::QueuedConnection);
         else
             QAccessibleWidget::doAction(action);
     }
 };
+
+// The window's invisible notification, shown anew for every announcement.
+const QString kNotification = QStringLiteral("vikkeloNotification");
 
 class SeparatorAccessible : public QAccessibleWidget {
 public:
@@ -51,6 +57,8 @@ QAccessibleInterface* roleFactory(const QString& className, QObject* object)
         return new SeparatorAccessible(widget);
     if (widget->property(kPressedOnDown).toBool())
         return new PressedOnDownAccessible(widget);
+    if (widget->objectName() == kNotification)
+        return new QAccessibleWidget(widget, QAccessible::Notification);
     // Claimed only for the windows that asked: any broader test also catches
     // Qt's own top-level classes, and a menu would lose the interface that
     // lists its items.
@@ -78,4 +86,19 @@ void announceAsWindow(QWidget& window)
 void announcePressedOnDown(QWidget& button)
 {
     button.setProperty(kPressedOnDown, true);
+}
+
+void announce(QWidget& window, const QString& text)
+{
+    installAccessibleRoles();
+    auto* note = window.findChild<QWidget*>(kNotification, Qt::FindDirectChildrenOnly);
+    if (!note) {
+        // Draws nothing: one transparent pixel in the corner.
+        note = new QWidget(&window);
+        note->setObjectName(kNotification);
+        note->setGeometry(0, 0, 1, 1);
+    }
+    note->hide();
+    note->setAccessibleName(text);
+    note->show();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+class QString;
 class QWidget;
 
 // Tells screen readers what three kinds of widget are that Qt cannot know by
@@ -17,3 +18,8 @@ void announceAsWindow(QWidget& window);
 // A button whose press is a mouse button going down (a lamp) says so here,
 // from its constructor; it has a press() slot or Q_INVOKABLE that does it.
 void announcePressedOnDown(QWidget& button);
+
+// Says a short text to a screen reader at once, whatever has the focus:
+// Orca speaks a notification as it appears, where it speaks a changed name
+// only on the focused control. What shows is one transparent pixel.
+void announce(QWidget& window, const QString& text);

@@ -2,6 +2,7 @@
 
 #include "desktop/accessibility.h"
 #include "desktop/fonts.h"
+#include "desktop/fixedsize.h"
 #include "desktop/programicon.h"
 
 #include <QApplication>
@@ -20,4 +21,6 @@ void setUpWindows()
 {
     installFontSubstitutes();
     installAccessibleRoles();
+    // Message and input boxes too: a maximized box must not end the game.
+    keepEveryWindowFixed();
 }

@@ -9,5 +9,7 @@ void setUpApplication();
 
 // What the windows need of the process before the first one is made: the
 // fonts that stand in for the forms' Windows fonts, and what screen readers
-// are told of the program's own controls. Running it again does no harm.
+// are told of the program's own controls, and the guard that keeps every
+// window and box at its size when something maximizes it. Running it again
+// does no harm.
 void setUpWindows();

@@ -26,7 +26,12 @@ double contrastRatio(const QColor& a, const QColor& b)
 
 bool isLightScheme(const QPalette& scheme)
 {
-    return luminance(scheme.color(QPalette::Window)) > luminance(scheme.color(QPalette::WindowText));
+    const QColor window = scheme.color(QPalette::Window);
+    const QColor text = scheme.color(QPalette::WindowText);
+    // A high-contrast scheme, light or dark, asks every colour to stand out:
+    // its text is black on white (Adwaita-HighContrast, Windows' high-contrast
+    // white), beyond any ordinary light scheme's grey window.
+    return luminance(window) > luminance(text) && contrastRatio(window, text) < kHighContrast;
 }
 
 QColor readableColour(const QColor& design, const QColor& scheme, const QColor& background,

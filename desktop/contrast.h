@@ -18,7 +18,11 @@ inline constexpr double kTextContrast = 4.5;
 inline constexpr double kTextVanishes = 3.0;
 inline constexpr double kRuleVanishes = 1.5;
 
-// Dark text on a light window, as in the scheme the design was drawn for.
+// Window text against the window from which a scheme is high contrast.
+inline constexpr double kHighContrast = 19.5;
+
+// Dark text on a light window, as in the scheme the design was drawn for; a
+// light high-contrast scheme is not one.
 bool isLightScheme(const QPalette& scheme);
 
 // The contrast ratio of two opaque colours as the WCAG defines it: 1 for the

@@ -1,7 +1,7 @@
 #include "desktop/fixedsize.h"
 
+#include <QApplication>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QPointer>
 #include <QWidget>
 #include <QWindow>
@@ -9,11 +9,13 @@
 namespace {
 
 constexpr Qt::WindowStates kResizing = Qt::WindowMaximized | Qt::WindowFullScreen;
+const QString kName = QStringLiteral("fixedSizeKeeper");
 
 class FixedSizeKeeper : public QObject {
 public:
     explicit FixedSizeKeeper(QWidget* window) : QObject(window), window_(window)
     {
+        setObjectName(kName);
         window->installEventFilter(this);
     }
 
@@ -31,10 +33,11 @@ public:
 private:
     void stateAsked(Qt::WindowState state)
     {
-        // Queued: the request has been sent, and is withdrawn as soon as
-        // control comes back to the event loop, before the answer is read.
+        // At once: the window leaves the screen before it draws again at its
+        // own size. Queued, a box's own loop may draw it first, and the
+        // compositor ends a program that draws at a size it did not ask for.
         if (state & kResizing)
-            QMetaObject::invokeMethod(this, &FixedSizeKeeper::refuse, Qt::QueuedConnection);
+            refuse();
     }
 
     void refuse()
@@ -56,9 +59,36 @@ private:
     QPointer<QWindow> handle_;
 };
 
+// Every window the program shows, the ones Qt makes for it included.
+class EveryWindow : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && object->isWidgetType()) {
+            auto* widget = static_cast<QWidget*>(object);
+            const Qt::WindowType type = widget->windowType();
+            if (widget->isWindow() && (type == Qt::Window || type == Qt::Dialog))
+                keepFixedSize(widget);
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 void keepFixedSize(QWidget* window)
 {
-    new FixedSizeKeeper(window);
+    if (!window->findChild<QObject*>(kName, Qt::FindDirectChildrenOnly))
+        new FixedSizeKeeper(window);
+}
+
+void keepEveryWindowFixed()
+{
+    static EveryWindow* every = nullptr;
+    if (!every) {
+        every = new EveryWindow(qApp);
+        qApp->installEventFilter(every);
+    }
 }

@@ -6,7 +6,8 @@
 // One of the four lamps: a push button whose whole face is filled with its
 // colour under any style. A press is a mouse button going down on it, Space
 // or Enter while it has the focus, or a screen reader's press action; each
-// is one press, taken at once (a click needs no release).
+// is one press, taken as it comes (a click needs no release). The press
+// action is queued and taken from the event loop, as a mouse-down is.
 class Lamp : public QPushButton {
     Q_OBJECT
 

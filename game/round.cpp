@@ -48,6 +48,7 @@ void Round::lopetus()
     klikkaus_ = 0;
     period_ = kStartPeriod;
     klikattu_.fill(0);
+    lost_ = false;
 }
 
 int Round::tick()
@@ -74,6 +75,10 @@ int Round::tick()
 
 Round::Press Round::press(int lamp)
 {
+    // The end of a lost round may leave the lamps pressable behind its
+    // boxes; a press then must not end the round a second time.
+    if (lost_)
+        return Press::Over;
     p_ = char('0' + lamp);
     ++klikattu_[lamp - 1];
     return tarkistus();
@@ -96,8 +101,10 @@ Round::Press Round::tarkistus()
     // A lamp may be pressed at most once between two of its lightings.
     const bool pressedTwice =
         std::any_of(klikattu_.begin(), klikattu_.end(), [](std::int64_t c) { return c > 1; });
-    if (pressedTwice || p_ != expected)
+    if (pressedTwice || p_ != expected) {
+        lost_ = true;
         return Press::Failed;
+    }
 
     ++score_;
     return Press::Correct;

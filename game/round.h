@@ -24,6 +24,7 @@ public:
         NotJudged, // nothing has lit yet in this round
         Correct,
         Failed,    // the round is lost
+        Over,      // the round was lost already: until the reset no press counts
     };
 
     Round(TimeOfDay& timeOfDay, Random& random);
@@ -45,6 +46,8 @@ public:
     int tick();
 
     // A mouse button went down on a lamp: counts the press and judges it.
+    // After a failed press the round is over, and nothing a press does
+    // counts until lopetus() resets the board.
     Press press(int lamp);
 
     // The board's state, under the names the game's design gives it.
@@ -61,6 +64,7 @@ public:
     bool timerOn() const { return timerOn_; }
     bool lit(int lamp) const { return lit_[lamp - 1]; } // bright colour and bold caption
     bool lampsEnabled() const { return lampsEnabled_; }
+    bool lost() const { return lost_; } // a press failed; the reset comes next
 
 private:
     Press tarkistus();
@@ -82,4 +86,5 @@ private:
     bool timerOn_ = false;
     std::array<bool, kLamps> lit_{};
     bool lampsEnabled_ = false;
+    bool lost_ = false;
 };

@@ -1,15 +1,19 @@
 #include "game/vikkelo.h"
 
 #include "game/lamp.h"
+#include "desktop/accessibility.h"
 #include "desktop/fixedsize.h"
 #include "desktop/fonts.h"
 #include "platform/process.h"
+#include "platform/termination.h"
 #include "desktop/programicon.h"
 #include "top5/tiedot.h"
 #include "ui_vikkelo.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QSessionManager>
 
 namespace {
 
@@ -32,6 +36,7 @@ Vikkelo::Vikkelo(TimeOfDay& timeOfDay, Random& random, Process& process, Tiedot&
     ui_->setupUi(this);
     setWindowIcon(programIcon());
     setPointSizes({this, ui_->pisteet, ui_->Label1}, 8.25);
+    fitCaptions(*this);
 
     lamps_ = {ui_->painike1, ui_->painike2, ui_->painike3, ui_->painike4};
     for (int n = 1; n <= Round::kLamps; ++n) {
@@ -53,6 +58,22 @@ Vikkelo::Vikkelo(TimeOfDay& timeOfDay, Random& random, Process& process, Tiedot&
     connect(ui_->menuLopeta, &QAction::triggered, this, &Vikkelo::lopeta);
     connect(ui_->menusijoitus, &QAction::triggered, this, std::move(showSijoitus));
     connect(ui_->menuTietoja, &QAction::triggered, this, std::move(showFrmAbout));
+    // A logout or a shutdown is a quit: new scores are saved first.
+    connect(&Termination::instance(), &Termination::requested, this, [this] {
+        tiedot_.saveBeforeQuit(Tiedot::Asking::NoOne);
+        process_.endProgram();
+    });
+#if QT_CONFIG(sessionmanager)
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& session) {
+        // The session ends the program itself once every program is ready;
+        // a player who would lose scores may still call the logout off.
+        if (!session.allowsInteraction())
+            tiedot_.saveBeforeQuit(Tiedot::Asking::NoOne);
+        else if (!tiedot_.saveBeforeQuit())
+            session.cancel();
+        session.release();
+    });
+#endif
 
     // Fixed size: the client area under the menu bar is the design's.
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -134,15 +155,21 @@ void Vikkelo::tick()
         timer1_.setInterval(round_.period());
     for (int n = 1; n <= Round::kLamps; ++n)
         lamps_[n - 1]->setLit(round_.lit(n));
+    // A screen reader tells the lamp that lights wherever the focus is; not
+    // behind the name prompt, where the player is typing.
+    if (!round_.lost())
+        announce(*this, QString::fromUtf16(kColourNames[round_.sama() - 1]));
 }
 
 void Vikkelo::press(int lamp)
 {
     switch (round_.press(lamp)) {
     case Round::Press::NotJudged:
+    case Round::Press::Over:
         break;
     case Round::Press::Correct:
         setScore(QString::number(round_.score()));
+        announce(*this, ui_->pisteet->accessibleName());
         break;
     case Round::Press::Failed:
         tiedot_.endOfGame();

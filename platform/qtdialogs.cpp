@@ -1,8 +1,12 @@
 #include "platform/qtdialogs.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSet>
 
 namespace {
 
@@ -12,6 +16,61 @@ const QString kOk = QStringLiteral("OK");
 const QString kCancel = QStringLiteral("Peruuta");
 const QString kYes = QStringLiteral("Kyllä");
 const QString kNo = QStringLiteral("Ei");
+
+// The box that ends a round opens while the player is still typing: the keys
+// after the losing one are on their way, and a stray digit, Space or Enter
+// must neither type into the box nor answer it. Every key is dropped until
+// the box has been on screen for longer than anyone takes to see it, and so
+// is the rest of a key whose press was (its repeats and its release).
+class BoxWatch : public QObject {
+public:
+    explicit BoxWatch(QDialog& box) : box_(box) { qApp->installEventFilter(this); }
+
+    // How often the box has been put on the screen.
+    int shows() const { return shows_; }
+
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (object == &box_ && type == QEvent::Show)
+            ++shows_;
+        // Painted means on screen: the window system has exposed it.
+        if (object == &box_ && type == QEvent::Paint && !onScreen_.isValid())
+            onScreen_.start();
+        if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool seen = onScreen_.isValid() && onScreen_.elapsed() >= kSeen;
+        if (seen && !dropped_.contains(key->key()))
+            return false;
+        if (type == QEvent::KeyPress)
+            dropped_.insert(key->key());
+        else if (type == QEvent::KeyRelease && !key->isAutoRepeat())
+            dropped_.remove(key->key());
+        return true;
+    }
+
+    // Milliseconds on screen before a key can be meant for the box: no one
+    // sees a box and answers it faster.
+    static constexpr int kSeen = 300;
+
+private:
+    QDialog& box_;
+    int shows_ = 0;
+    QElapsedTimer onScreen_;
+    QSet<int> dropped_;
+};
+
+// Runs the box until it is answered. The maximize guard takes a box off the
+// screen and puts it straight back, which ends the box's loop unanswered.
+int answer(QDialog& box)
+{
+    BoxWatch watch(box);
+    int result = box.exec();
+    for (int shown = 1; box.isVisible() && watch.shows() > shown; ++shown)
+        result = box.exec();
+    return result;
+}
 
 } // namespace
 
@@ -52,7 +111,7 @@ int QtDialogs::msgBox(const QString& text, Buttons buttons, const QString& title
     // Esc answers with the last button (Cancel, No), or OK when it is alone.
     box.setEscapeButton(made.last());
 
-    box.exec();
+    answer(box);
     const int pressed = made.indexOf(static_cast<QPushButton*>(box.clickedButton()));
     return pressed >= 0 ? choices[pressed].answer : choices.last().answer;
 }
@@ -66,7 +125,7 @@ QString QtDialogs::inputBox(const QString& prompt, const QString& title, const Q
     box.setTextValue(defaultText);
     box.setOkButtonText(kOk);
     box.setCancelButtonText(kCancel);
-    if (box.exec() != QDialog::Accepted)
+    if (answer(box) != QDialog::Accepted)
         return {};
     return box.textValue();
 }

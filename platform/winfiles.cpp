@@ -236,10 +236,16 @@ ReadOutcome readRegularFile(const QString& path, qint64 maxBytes)
 
 KeepOutcome keepUnder(const QString& from, const QString& to)
 {
-    // Without MOVEFILE_REPLACE_EXISTING a move never takes a name that
-    // stands, not even a dangling link's, and it moves a link itself, never
-    // what it leads to. Every Windows file system can rename within a
-    // folder, so nothing is ever copied.
+    // A hard link first: the file then also stays at its name until the new
+    // table is renamed over it, so a crash in between leaves it there. Like
+    // a move without MOVEFILE_REPLACE_EXISTING, it takes no name that
+    // stands, not even a dangling link's.
+    if (CreateHardLinkW(native(to).c_str(), native(from).c_str(), nullptr))
+        return {0, true};
+    if (const DWORD code = GetLastError(); code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS)
+        return {EEXIST, false};
+    // FAT and exFAT have no hard links, but every Windows file system can
+    // rename within a folder (a link itself, never what it leads to).
     if (MoveFileExW(native(from).c_str(), native(to).c_str(), MOVEFILE_WRITE_THROUGH))
         return {};
     return {lastError(), false};

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the benchmarks and runs every one of them,
+# Installs what is missing, builds the benchmarks and runs every one of them
+# (the Windows start-up under Wine too: scripts/bench-wine.sh),
 # printing one table. Takes about five minutes: Timer1 is watched for 200
 # ticks at 1000 ms. Benchmarks never fail on a number; they only report.
 set -euo pipefail
@@ -26,3 +27,5 @@ echo "|---|---|---|"
 ( cd "$(mktemp -d)" && "$bin/bench_events" 2>/dev/null )
 DISPLAY=$display "$bin/bench_startup" "$bin" 10 offscreen xcb 2>/dev/null
 ( cd "$(mktemp -d)" && "$bin/bench_timer" 2>/dev/null )
+# The Windows build's start-up under Wine, where Qt for Windows is at hand.
+bash scripts/bench-wine.sh 10

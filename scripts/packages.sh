@@ -21,3 +21,7 @@ package_packages=(lintian groff-base)
 bench_packages=(libbenchmark-dev xvfb)
 # The fuzz run's compiler and libFuzzer; the sanitizer run uses g++'s own.
 reliability_packages=(clang libclang-rt-14-dev)
+# The Windows packages, beside the Windows build: the installer's compiler and
+# zip; their check under Wine looks for the game's window with xdotool.
+windows_package_packages=(nsis zip)
+windows_check_packages=(xdotool unzip)

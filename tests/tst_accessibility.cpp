@@ -167,7 +167,7 @@ private slots:
     }
 
     // Catches a lamp whose name does not follow its light, or names the
-    // wrong colour.
+    // wrong colour, and a lamp that lights unannounced.
     void lampNamesFollowTheLights()
     {
         QTest::mouseClick(board().findChild<QPushButton*>("uusipeli"), Qt::LeftButton);
@@ -175,9 +175,15 @@ private slots:
             QVERIFY(nameOf(&board().painike(n)).endsWith(QStringLiteral("lamppu, palaa")));
 
         const char16_t* colours[] = {u"KLIK, punainen", u"KLIK, keltainen", u"KLIK, vihreä", u"KLIK, sininen"};
+        // Each lamp that lights is shown as a notification, which a screen
+        // reader speaks wherever the focus is.
         for (int lit : {3, 1, 4, 2, 3}) {
             fake_->random.draws = {ScriptedRandom::lampDraw(lit)};
             tick();
+            auto* note = board().findChild<QWidget*>("vikkeloNotification");
+            QVERIFY(note && note->isVisible());
+            QCOMPARE(QAccessible::queryAccessibleInterface(note)->role(), QAccessible::Notification);
+            QVERIFY(QString::fromUtf16(colours[lit - 1]).endsWith(nameOf(note)));
             for (int n = 1; n <= 4; ++n)
                 QCOMPARE(nameOf(&board().painike(n)),
                          QString::fromUtf16(colours[n - 1]) +
@@ -206,6 +212,7 @@ private slots:
                 QTest::mousePress(&board().painike(lamp), Qt::LeftButton);
             else
                 lamp4->doAction(QAccessibleActionInterface::pressAction());
+            QCoreApplication::sendPostedEvents();
         }
         QCOMPARE(score->text(), QStringLiteral("2"));
         QCOMPARE(nameOf(score), QStringLiteral("Pisteet: 2"));
@@ -213,6 +220,7 @@ private slots:
         QTest::mouseClick(board().findChild<QPushButton*>("uusipeli"), Qt::LeftButton);
         QCOMPARE(nameOf(score), QStringLiteral("Pisteet: 0"));
         lamp4->doAction(QAccessibleActionInterface::pressAction());
+        QCoreApplication::sendPostedEvents();
         QCOMPARE(board().round().klikattu(4), 0);
     }
 

@@ -7,15 +7,19 @@
 #include "game/vikkelo.h"
 #include "support/fakeplatform.h"
 #include "support/programtest.h"
+#include "support/filemodes.h"
 #include "support/files.h"
 #include "top5/sijoitus.h"
 #include "top5/tiedot.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
+
+#include <csignal>
 
 namespace {
 
@@ -74,14 +78,25 @@ private slots:
     void cleanup() { endAll(); }
 
     // The tie example: catches ties entered below older entries, scores
-    // moved as raw text, and a file written before "Sulje".
+    // moved as raw text, a file written before "Sulje", and a press behind
+    // the prompt that ends the round again.
     void aTieGoesAboveTheOlderEntries()
     {
         write("TOP5.dat", kTieTable);
         startProgram();
-        dialogs().typed = {"NNN"};
+        dialogs().typed = {"NNN", "NNN"}; // a second prompt would not hang the test
         bool timerRanBehindThePrompt = false;
-        dialogs().onShow = [&] { timerRanBehindThePrompt = board().Timer1().isActive(); };
+        dialogs().onShow = [&] {
+            timerRanBehindThePrompt = board().Timer1().isActive();
+            // Presses that reach the lamps behind the prompt end nothing again.
+            dialogs().onShow = nullptr;
+            lightLamp(1);
+            press(1);
+            QTest::keyClick(&board(), Qt::Key_2);
+            QAccessible::queryAccessibleInterface(&board().painike(3))->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
+            QCoreApplication::sendPostedEvents();
+        };
         playAndLose(20);
 
         QCOMPARE(dialogs().shown.size(), std::size_t(1));
@@ -229,8 +244,8 @@ private slots:
                  qPrintable(QString::number(shown.sizeHint().width())));
     }
 
-    // Catches a quit that writes with nothing new, or loses a new entry not
-    // yet saved.
+    // Catches a quit or a logout that writes with nothing new, or loses a
+    // new entry not yet saved, and a logout that asks or harms the old file.
     void quittingSavesOnlyANewEntry()
     {
         write("TOP5.dat", kTieTable);
@@ -244,7 +259,33 @@ private slots:
         QTest::mouseClick(board().findChild<QPushButton*>("lopeta"), Qt::LeftButton);
         QCOMPARE(fake_->process.ended, 2);
         program_.reset();
-        QCOMPARE(contents("TOP5.dat"), QByteArray("Quitter,40\r\nAAA,30\r\nBBB,25\r\nCCC,20\r\nDDD,20\r\n"));
+        const QByteArray saved = "Quitter,40\r\nAAA,30\r\nBBB,25\r\nCCC,20\r\nDDD,20\r\n";
+        QCOMPARE(contents("TOP5.dat"), saved);
+
+        // A logout (SIGTERM) is such a quit, and asks no one: with nothing
+        // new nothing is written, a save that fails leaves the old file.
+        startProgram();
+        const QDateTime old = QDateTime::currentDateTimeUtc().addYears(-1);
+        QFile file("TOP5.dat");
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.setFileTime(old, QFileDevice::FileModificationTime));
+        ::raise(SIGTERM);
+        QTRY_COMPARE(fake_->process.ended, 3);
+        QCOMPARE(file.fileTime(QFileDevice::FileModificationTime), old);
+        dialogs().typed = {"Lähtijä"};
+        playAndLose(35);
+        const std::size_t boxes = dialogs().shown.size();
+        QVERIFY(QFile::setPermissions("TOP5.dat", QFile::ReadOwner));
+        {
+            FileModesApply modes;
+            ::raise(SIGTERM);
+            QTRY_COMPARE(fake_->process.ended, 4);
+        }
+        QCOMPARE(contents("TOP5.dat"), saved);
+        QVERIFY(QFile::setPermissions("TOP5.dat", QFile::ReadOwner | QFile::WriteOwner));
+        ::raise(SIGTERM);
+        QTRY_COMPARE(fake_->process.ended, 5);
+        QCOMPARE(dialogs().shown.size(), boxes);
+        QVERIFY(contents("TOP5.dat").contains("Quitter,40\r\nL\xe4htij\xe4,35\r\n"));
     }
 
     // A whole game through the real windows: every mouse button presses,

@@ -1,6 +1,7 @@
 // The real message and input boxes: catches English or translated button
 // captions, wrong answer codes, a default button other than the first, an
-// icon, or a missing program title.
+// icon, a missing program title, or keys typed before a box was on screen
+// that reach it.
 
 #include "platform/qtdialogs.h"
 
@@ -15,6 +16,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -24,9 +26,25 @@ void whenOpen(std::function<void(QDialog&)> act)
     QTimer::singleShot(0, [act] {
         auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         QVERIFY(box);
+        // Keys reach a box only once it has been on screen for a moment.
+        QVERIFY(QTest::qWaitForWindowExposed(box));
+        QTest::qWait(350);
         act(*box);
     });
 }
+
+// Runs `act` on the next box as it is shown, before it is on the screen.
+class WhenShown : public QObject {
+public:
+    explicit WhenShown(std::function<void(QDialog&)> act) : act_(std::move(act)) { qApp->installEventFilter(this); }
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<QDialog*>(object) && act_)
+            std::exchange(act_, nullptr)(*static_cast<QDialog*>(object));
+        return false;
+    }
+    std::function<void(QDialog&)> act_;
+};
 
 QStringList captions(QDialog& box)
 {
@@ -106,6 +124,30 @@ private slots:
             buttonCaptioned(box, "OK")->click();
         });
         QCOMPARE(dialogs.inputBox("Kerro nimesi ", "Onneksi olkoon!", "Edellinen"), QStringLiteral("Äijä"));
+
+        // Keys typed in the rush of a round, before the box is on screen,
+        // neither type into it nor answer it; keys after that do.
+        WhenShown early([](QDialog& box) {
+            QTest::keyClicks(box.findChild<QLineEdit*>(), QStringLiteral("21 "));
+            QTest::keyClick(box.findChild<QLineEdit*>(), Qt::Key_Return);
+        });
+        whenOpen([](QDialog& box) {
+            QTest::keyClick(box.findChild<QLineEdit*>(), Qt::Key_End);
+            QTest::keyClick(box.findChild<QLineEdit*>(), Qt::Key_X);
+            QTest::keyClick(box.findChild<QLineEdit*>(), Qt::Key_Return);
+        });
+        QCOMPARE(dialogs.inputBox("?", "Onneksi olkoon!", "Edellinen"), QStringLiteral("Edellinenx"));
+        // Nor does a key just as the box comes on screen, before anyone can have read it.
+        QTimer::singleShot(0, [] {
+            auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(box && QTest::qWaitForWindowExposed(box));
+            QTest::qWait(50);
+            QTest::keyClick(buttonCaptioned(*box, "Kyllä"), Qt::Key_Space);
+            QTest::qWait(350);
+            QVERIFY(box->isVisible());
+            buttonCaptioned(*box, "Ei")->click();
+        });
+        QCOMPARE(dialogs.msgBox("?", Dialogs::Buttons::YesNo, QStringLiteral("Pisteet")), int(Dialogs::No));
 
         whenOpen([](QDialog& box) {
             box.findChild<QLineEdit*>()->setText(QStringLiteral("Ei tallennu"));

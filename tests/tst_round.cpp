@@ -224,6 +224,15 @@ private slots:
         QCOMPARE(round.press(2), failed);
         QCOMPARE(round.klikkaus(), 4);
         QCOMPARE(round.score(), 3);
+        // The round is over: until the reset no press counts, right or wrong.
+        QCOMPARE(round.press(4), Round::Press::Over);
+        QCOMPARE(round.press(4), Round::Press::Over);
+        QCOMPARE(round.klikkaus(), 4);
+        QCOMPARE(round.klikattu(4), 1);
+        round.lopetus();
+        round.toggle();
+        lightNext(round, 2);
+        QCOMPARE(round.press(2), ok);
     }
 
     // Catches a lamp that may be pressed twice for one lighting when it lit

@@ -109,6 +109,12 @@ private slots:
                                        // Red reaches 5.3:1 on black: the design's own colour stays.
                                        << QColor(255, 255, 255) << QColor(255, 0, 0) << QColor(255, 255, 255) << 4.5
                                        << 3.0;
+        // Black on white: high contrast too, where red's 4:1 is not enough.
+        QTest::newRow("light high contrast")
+            << QPalette(QColor(0, 0, 0), QColor(255, 255, 255), QColor(255, 255, 255), QColor(118, 118, 118),
+                        QColor(118, 118, 118), QColor(0, 0, 0), QColor(255, 255, 255), QColor(255, 255, 255),
+                        QColor(255, 255, 255))
+            << QColor(0, 0, 0) << QColor(0, 0, 0) << QColor(118, 118, 118) << 4.5 << 3.0;
     }
 
     void everyTextAndRuleReadsInEveryScheme()
@@ -197,6 +203,29 @@ private slots:
         QVERIFY(inkNear("lblTitle", aboutText));
         QVERIFY(inkNear("lblDisclaimer", aboutText));
         QVERIFY(inkNear("Label3", aboutAddress));
+    }
+
+    // Catches a caption clipped by a stand-in font wider than the one the
+    // windows were drawn with, or by a scaled screen (the suite runs again
+    // at other scales, and with fontconfig hiding Liberation Sans).
+    void noCaptionIsClipped()
+    {
+        program_->sijoitus().show();
+        program_->frmAbout().show();
+        for (QWidget* window : QApplication::topLevelWidgets())
+            for (QWidget* w : window->findChildren<QWidget*>()) {
+                // What the caption needs: a label's own hint, a button's text and a little frame.
+                auto* label = qobject_cast<QLabel*>(w);
+                auto* button = qobject_cast<QPushButton*>(w);
+                QSize needs;
+                if (label && !label->wordWrap() && !label->text().isEmpty())
+                    needs = label->sizeHint();
+                else if (button)
+                    needs = QSize(button->fontMetrics().horizontalAdvance(QString(button->text()).remove(u'&')) + 6,
+                                  button->fontMetrics().height());
+                QVERIFY2(needs.width() <= w->width() && needs.height() <= w->height(),
+                         qPrintable(w->objectName() + ", " + QFontInfo(w->font()).family()));
+            }
     }
 };
 

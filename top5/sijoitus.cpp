@@ -24,6 +24,7 @@ Sijoitus::Sijoitus(Tiedot& tiedot, Dialogs& dialogs, WindowInstance<Sijoitus>& i
                    ui_->tila4, ui_->tila5},
                   9.75);
     setPointSizes({ui_->top5}, 15.75);
+    fitCaptions(*this);
 
     names_ = {ui_->sijoitus1, ui_->sijoitus2, ui_->sijoitus3, ui_->sijoitus4, ui_->sijoitus5};
     scores_ = {ui_->pisteet1, ui_->pisteet2, ui_->pisteet3, ui_->pisteet4, ui_->pisteet5};

@@ -99,7 +99,7 @@ bool Tiedot::OletusTop5()
     return outcome.saved();
 }
 
-bool Tiedot::saveBeforeQuit()
+bool Tiedot::saveBeforeQuit(Asking asking)
 {
     if (!windowOpen())
         return true;
@@ -107,6 +107,8 @@ bool Tiedot::saveBeforeQuit()
     if (!store_.wouldLose(shown))
         return true;
     const Top5Store::Outcome outcome = store_.save(shown);
+    if (asking == Asking::NoOne)
+        return true;
     show(outcome);
     if (outcome.saved()) {
         tell(outcome);

@@ -50,8 +50,11 @@ public:
     // The ranking window is closed without saving: its new scores are given up.
     void forgetNewScores() { store_.forgetNewScores(); }
     // Before the program ends: new scores not yet saved are saved as "Sulje"
-    // would. False when that failed and the player chose not to quit.
-    bool saveBeforeQuit();
+    // would. False when that failed and the player chose not to quit. A
+    // logout may not wait for a player: then nothing is asked or told, and
+    // a save that fails leaves the old file as it was.
+    enum class Asking { Player, NoOne };
+    bool saveBeforeQuit(Asking asking = Asking::Player);
 
     // The text the name prompt returned last; the next prompt offers it.
     QString nimi;

@@ -16,6 +16,9 @@ inline void whenOpen(std::function<void(QWidget&)> act)
     QTimer::singleShot(0, [act] {
         QWidget* box = QApplication::activeModalWidget();
         QVERIFY(box);
+        // Keys reach a box only once it has been on screen for a moment.
+        QVERIFY(QTest::qWaitForWindowExposed(box));
+        QTest::qWait(350);
         act(*box);
     });
 }

@@ -1,0 +1,54 @@
+#include "platform/termination.h"
+
+#ifdef Q_OS_UNIX
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int wakeUp[2] = {-1, -1};
+
+void handle(int)
+{
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(wakeUp[0], &byte, 1);
+    errno = saved;
+}
+
+} // namespace
+
+Termination::Termination()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, wakeUp) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(wakeUp[1], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
+        char bytes[16];
+        while (::read(wakeUp[1], bytes, sizeof bytes) > 0) {
+        }
+        emit requested();
+    });
+    struct sigaction action = {};
+    action.sa_handler = handle;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGHUP, &action, nullptr);
+}
+#else
+// Windows ends a program through its session (WM_ENDSESSION), which Qt
+// turns into the session manager's request; nothing comes this way.
+Termination::Termination() = default;
+#endif
+
+Termination& Termination::instance()
+{
+    static Termination* termination = new Termination;
+    return *termination;
+}

@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Builds vikkelo.exe with the windows preset and makes the two files a
+# Windows player downloads, in build/windows-package/:
+#   vikkelo-1.0-windows-x64.zip  the game and exactly what it needs to run,
+#                                to unzip anywhere and start;
+#   vikkelo-1.0-setup.exe        an installer made with NSIS: the game under
+#                                Program Files, a Start-menu entry and an
+#                                uninstaller (dist/vikkelo.nsi).
+# Qt for Windows is taken from VIKKELO_QT_WINDOWS, else ../shared/qt6-mingw-w64.
+# Exits 3, saying so in one line, when there is no Qt for Windows.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+qt=${VIKKELO_QT_WINDOWS:-$root/../shared/qt6-mingw-w64}
+if [ ! -f "$qt/lib/cmake/Qt6/Qt6Config.cmake" ]; then
+  echo "windows-package: no Qt for Windows at $qt (set VIKKELO_QT_WINDOWS): not made"
+  exit 3
+fi
+qt=$(cd "$qt" && pwd)
+source scripts/packages.sh
+bash scripts/deps.sh "${build_packages[@]}" "${windows_packages[@]}" "${windows_package_packages[@]}"
+
+version=$(sed -n 's/^project(vikkelo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+cmake --preset windows >/dev/null
+cmake --build build/windows --target vikkelo -j2 >/dev/null
+
+out=$root/build/windows-package
+stage=$out/stage
+rm -rf "$out"
+mkdir -p "$stage/platforms" "$stage/styles" "$stage/imageformats"
+# Shipped without their debugging information (it is most of their size).
+strip_to() { x86_64-w64-mingw32-strip --strip-unneeded -o "$2" "$1"; }
+strip_to build/windows/vikkelo.exe "$stage/vikkelo.exe"
+strip_to "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/qwindows.dll"
+strip_to "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/qwindowsvistastyle.dll"
+# The program icon's 16 and 32 px drawings are an .ico, which Qt reads only
+# through this plugin; without it the windows would shrink the 48 px one.
+strip_to "$qt/plugins/imageformats/qico.dll" "$stage/imageformats/qico.dll"
+
+# The DLLs the program and its plugins load, and theirs in turn, found in
+# Qt's bin/ and MinGW's runtime; the system's own DLLs are not shipped.
+runtime_dirs=("$qt/bin" /usr/lib/gcc/x86_64-w64-mingw32/12-posix /usr/x86_64-w64-mingw32/lib)
+queue=(vikkelo.exe platforms/qwindows.dll styles/qwindowsvistastyle.dll imageformats/qico.dll)
+while [ ${#queue[@]} -gt 0 ]; do
+  file=${queue[0]}
+  queue=("${queue[@]:1}")
+  for dll in $(x86_64-w64-mingw32-objdump -p "$stage/$file" | sed -n 's/^\s*DLL Name: //p'); do
+    [ -e "$stage/$dll" ] && continue
+    for dir in "${runtime_dirs[@]}"; do
+      if [ -f "$dir/$dll" ]; then
+        strip_to "$dir/$dll" "$stage/$dll"
+        queue+=("$dll")
+        break
+      fi
+    done
+  done
+done
+# Qt would look for its plugins in a plugins folder beside its DLLs before
+# the program's own folder; this makes the program's folder the only one.
+printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\n' >"$stage/qt.conf"
+
+# The same sources make the same zip: fixed times, no extra attributes.
+stamp=$(git log -1 --format=%cd --date=format:%Y%m%d%H%M.%S 2>/dev/null || echo 202601010000.00)
+find "$stage" -exec touch -t "$stamp" {} +
+files=$(cd "$stage" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
+zip_name=vikkelo-$version-windows-x64.zip
+(cd "$stage" && echo "$files" | TZ=UTC zip -X -q -9 "$out/$zip_name" -@)
+
+# The installer installs and removes exactly these files.
+{
+  for dir in $(echo "$files" | grep / | sed 's|/[^/]*$||' | sort -u); do
+    echo "SetOutPath \"\$INSTDIR\\${dir//\//\\}\""
+    echo "$files" | grep "^$dir/" | while read -r f; do echo "File \"$stage/$f\""; done
+  done
+  echo "SetOutPath \"\$INSTDIR\""
+  echo "$files" | grep -v / | while read -r f; do echo "File \"$stage/$f\""; done
+} >"$out/install-files.nsh"
+{
+  echo "$files" | while read -r f; do echo "Delete \"\$INSTDIR\\${f//\//\\}\""; done
+  for dir in $(echo "$files" | grep / | sed 's|/[^/]*$||' | sort -u); do echo "RMDir \"\$INSTDIR\\$dir\""; done
+} >"$out/uninstall-files.nsh"
+setup_name=vikkelo-$version-setup.exe
+size_kb=$(du -sk "$stage" | cut -f1)
+makensis -V2 -NOCD -DVERSION="$version" -DOUTFILE="$out/$setup_name" -DFILES="$out" \
+  -DICON="$root/resources/vikkelo.ico" -DSIZE_KB="$size_kb" dist/vikkelo.nsi
+rm -rf "$stage" "$out"/*.nsh
+echo "windows-package: $out/$zip_name and $out/$setup_name"

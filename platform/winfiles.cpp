@@ -241,9 +241,9 @@ KeepOutcome keepUnder(const QString& from, const QString& to)
     // a move without MOVEFILE_REPLACE_EXISTING, it takes no name that
     // stands, not even a dangling link's.
     if (CreateHardLinkW(native(to).c_str(), native(from).c_str(), nullptr))
-        return {0, true};
+        return {{}, true};
     if (const DWORD code = GetLastError(); code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS)
-        return {EEXIST, false};
+        return {errorFrom(code), false};
     // FAT and exFAT have no hard links, but every Windows file system can
     // rename within a folder (a link itself, never what it leads to).
     if (MoveFileExW(native(from).c_str(), native(to).c_str(), MOVEFILE_WRITE_THROUGH))

@@ -6,13 +6,61 @@
 // write ever goes through a link into another file, and two processes take
 // turns through a kernel lock that dies with its holder.
 //
-// Every failure is returned as the system's error number; what it means to
-// the player is decided above this layer.
+// Every failure is returned as a FileError: what it means to the player, made
+// here from the system's own code; how it is worded is decided above.
 
 #include <QByteArray>
 #include <QString>
 
 #include <optional>
+
+// Why a call on a file failed, as far as the player needs to know, with the
+// system's own code for anything the layer has no name for.
+struct FileError {
+    enum class Kind {
+        None,
+        IoError,       // the disk failed to read or write
+        NoSpace,       // the disk is full
+        Quota,         // the user's disk quota is full
+        TooLarge,      // the file would be too large
+        ReadOnlyDisk,  // the disk is mounted read-only
+        NoAccess,      // the permissions deny it
+        NotPermitted,  // the system does not allow it (whoever asks)
+        NameTaken,     // something already stands at the name
+        NoSuchCall,    // the system has no such call
+        NotAccepted,   // the file system does not accept the call as made
+        NotSupported,  // the file system does not support it
+        Busy,          // the file or the disk is busy
+        NotFound,      // no file or folder at the name
+        NotAFolder,    // a part of the path is not a folder
+        IsAFolder,     // a folder stands at the name
+        IsALink,       // a symbolic link stands at the name
+        NameTooLong,   // the path is too long
+        TooManyOpen,   // too many files are open
+        NoMemory,      // memory ran out
+        TryAgain,      // the system could not do it just now
+        NoLocks,       // no locks are left, or the disk gives none
+        NotOpen,       // the file was not opened for the call
+        InUse,         // another program is using the file
+        Stale,         // a network disk's handle went stale
+        OtherDisk,     // a file cannot be moved to another disk
+        Interrupted,   // the call was interrupted
+        Held,          // a lock: another process holds it
+        Other,         // none of these: `code` says which
+    };
+    Kind kind = Kind::None;
+    int code = 0; // the system's own code, for the fallback sentence
+
+    FileError() = default;
+    FileError(Kind k, int c) : kind(k), code(c) {}
+    explicit operator bool() const { return kind != Kind::None; }
+    bool is(Kind k) const { return kind == k; }
+    bool operator==(const FileError&) const = default;
+};
+
+// The system's own code turned into a FileError (errno, or GetLastError on
+// Windows); 0 is none.
+FileError fileError(int code);
 
 // What stands at a name, looked at without following a link. CannotLook: the
 // look itself failed (a folder on the way may not be searched), which says
@@ -21,7 +69,7 @@ enum class EntryKind { Missing, File, Folder, SymLink, Fifo, Socket, Device, Unk
 
 struct Entry {
     EntryKind kind = EntryKind::Missing;
-    int error = 0; // CannotLook: why
+    FileError error{}; // CannotLook: why
 };
 
 Entry lookAt(const QString& path);
@@ -32,7 +80,7 @@ struct ReadOutcome {
     EntryKind kind = EntryKind::Missing; // what stands at the name
     QByteArray bytes;                    // Read: the start of the file, at most the bytes asked for
     bool complete = false;               // Read: the bytes are the whole file
-    int error = 0;                       // Failed: the system's error number
+    FileError error{};                   // Failed: why
 };
 
 // Reads at most maxBytes from the start of the regular file at the name. A
@@ -59,7 +107,7 @@ inline std::optional<ReadOutcome> readWithoutOpening(const Entry& entry)
 }
 
 struct KeepOutcome {
-    int error = 0;       // 0, or the system's error number (EEXIST: the name is taken)
+    FileError error{};   // none, or why not (NameTaken: the name is taken)
     bool copied = false; // the file was copied, not moved: it still stands at `from`
 };
 
@@ -70,7 +118,7 @@ struct KeepOutcome {
 KeepOutcome keepUnder(const QString& from, const QString& to);
 
 struct WriteOutcome {
-    int error = 0;         // 0, or the system's error number
+    FileError error{};     // none, or why not
     bool renamed = false;  // the new file stands at the name (even when the folder's flush failed)
     bool swapped = false;  // renamed, but what now stands at the name is not the file written
     bool sticky = false;   // refused: the folder lets only a file's owner replace it, and it is `owner`'s
@@ -92,8 +140,8 @@ struct WriteOutcome {
 WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, const QByteArray& bytes);
 
 // Whether this process may write the file or folder at the path, judged by
-// the permissions it runs with now: 0, or why not (EACCES, EROFS …).
-int writeAccess(const QString& path);
+// the permissions it runs with now: none, or why not (NoAccess, ReadOnlyDisk …).
+FileError writeAccess(const QString& path);
 
 // Whether the working folder has been removed since the program started in it.
 bool workingFolderRemoved();
@@ -123,11 +171,11 @@ public:
     struct Outcome {
         bool locked = false;
         EntryKind kind = EntryKind::File; // not locked: what stands at the name when it is not a file
-        int error = 0;                    // not locked: the system's error number (EWOULDBLOCK: held)
+        FileError error{};                // not locked: why (Held: another process holds it)
         bool existed = false;             // the name stood before this try
         bool opened = false;              // the name was opened (made, if it did not stand)
         bool readOnly = false;            // opened for reading only: this user may not write it
-        Holder holder = Holder::Unseen;   // held (EWOULDBLOCK): by whom
+        Holder holder = Holder::Unseen;   // held: by whom
         QString owner;                    // not opened for want of the right: whose the file is;
                                           // held by another user: who
     };

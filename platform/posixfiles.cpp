@@ -17,12 +17,14 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <utility>
 #include <vector>
 
 // The POSIX file services (winfiles.cpp keeps the same promises on Windows):
 // they rest on lstat, O_NOFOLLOW, rename over a name and flock, which Qt's
 // portable calls do not keep (QSaveFile writes through a link; QLockFile
-// reads and removes its lock by name).
+// reads and removes its lock by name). What only Linux has (/proc, O_TMPFILE,
+// renameat2, st_mtim) stands behind __linux__, the POSIX way beside it.
 
 namespace {
 
@@ -50,13 +52,59 @@ EntryKind kindOf(mode_t mode)
 
 // A call interrupted by a signal is tried again, never taken for a failure.
 template <typename Call>
-int retried(Call call)
+auto retried(Call call)
 {
-    int r;
+    decltype(call()) r;
     do
         r = call();
     while (r < 0 && errno == EINTR);
     return r;
+}
+
+// A descriptor closed when it goes, on every way out.
+class Fd {
+public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Fd& operator=(Fd&& other) noexcept
+    {
+        std::swap(fd_, other.fd_);
+        return *this;
+    }
+    ~Fd() { close(); }
+    int get() const { return fd_; }
+    explicit operator bool() const { return fd_ >= 0; }
+    int release() { return std::exchange(fd_, -1); }
+    // Closes it now: 0, or why the close failed (an interrupted one did close).
+    int close()
+    {
+        const int fd = std::exchange(fd_, -1);
+        return fd >= 0 && ::close(fd) != 0 && errno != EINTR ? errno : 0;
+    }
+
+private:
+    int fd_;
+};
+
+Fd openAt(const QByteArray& name, int flags, mode_t mode = 0)
+{
+    return Fd(retried([&] { return ::open(name.constData(), flags | O_CLOEXEC, mode); }));
+}
+
+// Reads until `size` bytes are in or the file ends: 0 (`got` says how many),
+// or the error of a read that failed.
+int readUpTo(int fd, char* into, qsizetype size, qsizetype& got)
+{
+    got = 0;
+    while (got < size) {
+        const ssize_t n = retried([&] { return ::read(fd, into + got, size_t(size - got)); });
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            break;
+        got += n;
+    }
+    return 0;
 }
 
 // The folder part of a path, for the unnamed file and the flush of the folder.
@@ -68,12 +116,9 @@ QByteArray folderOf(const QString& path)
 bool writeAll(int fd, const char* p, qsizetype left)
 {
     while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+        const ssize_t n = retried([&] { return ::write(fd, p, size_t(left)); });
+        if (n < 0)
             return false;
-        }
         p += n;
         left -= n;
     }
@@ -172,48 +217,33 @@ constexpr qint64 kMaxCopyBytes = 64 * 1024 * 1024;
 
 int copyIntoNewName(const QByteArray& from, const QByteArray& to)
 {
-    const int in = retried([&] { return ::open(from.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC); });
-    if (in < 0)
+    const Fd in = openAt(from, O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
+    if (!in)
         return errno;
     struct stat st;
-    const int looked = ::fstat(in, &st) == 0 ? 0 : errno;
-    if (looked != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxCopyBytes) {
-        ::close(in);
-        return looked != 0 ? looked : (S_ISREG(st.st_mode) ? EFBIG : EINVAL);
-    }
-    const int out = retried([&] {
-        return ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, st.st_mode & 0600);
-    });
-    if (out < 0) {
-        const int error = errno;
-        ::close(in);
-        return error;
-    }
+    if (::fstat(in.get(), &st) != 0)
+        return errno;
+    if (!S_ISREG(st.st_mode) || st.st_size > kMaxCopyBytes)
+        return S_ISREG(st.st_mode) ? EFBIG : EINVAL;
+    Fd out = openAt(to, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, st.st_mode & 0600);
+    if (!out)
+        return errno;
     int error = 0;
     char buffer[64 * 1024];
-    for (;;) {
-        const ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            error = n < 0 ? errno : 0;
-            break;
-        }
-        if (!writeAll(out, buffer, n)) {
+    for (qsizetype got = 1; error == 0 && got > 0;) {
+        if ((error = readUpTo(in.get(), buffer, sizeof buffer, got)) == 0 && !writeAll(out.get(), buffer, got))
             error = errno;
-            break;
-        }
     }
-    if (error == 0 && retried([&] { return ::fsync(out); }) != 0)
+    if (error == 0 && retried([&] { return ::fsync(out.get()); }) != 0)
         error = errno;
-    ::close(in);
-    if (::close(out) != 0 && error == 0 && errno != EINTR)
-        error = errno;
+    if (const int closed = out.close(); error == 0)
+        error = closed;
     if (error != 0)
         ::unlink(to.constData());
     return error;
 }
 
+#ifdef __linux__
 QByteArray firstLine(const QByteArray& procFile)
 {
     QFile file(QString::fromLatin1(procFile));
@@ -255,18 +285,109 @@ FileLock::Holder holderOf(const struct stat& lockFile, QString& who)
     }
     return FileLock::Holder::Unseen;
 }
+#else
+// Other systems tell no holder of a flock without far more asking.
+FileLock::Holder holderOf(const struct stat&, QString&)
+{
+    return FileLock::Holder::Unseen;
+}
+#endif
+
+// When the file was last written, in seconds.
+qint64 modifiedAt(const struct stat& st)
+{
+#ifdef __linux__
+    return qint64(st.st_mtim.tv_sec);
+#else
+    return qint64(st.st_mtime);
+#endif
+}
 
 } // namespace
+
+FileError fileError(int code)
+{
+    using K = FileError::Kind;
+    switch (code) {
+    case 0:
+        return {};
+    case EIO:
+        return {K::IoError, code};
+    case ENOSPC:
+        return {K::NoSpace, code};
+#ifdef EDQUOT
+    case EDQUOT:
+        return {K::Quota, code};
+#endif
+    case EFBIG:
+        return {K::TooLarge, code};
+    case EROFS:
+        return {K::ReadOnlyDisk, code};
+    case EACCES:
+        return {K::NoAccess, code};
+    case EPERM:
+        return {K::NotPermitted, code};
+    case EEXIST:
+        return {K::NameTaken, code};
+    case ENOSYS:
+        return {K::NoSuchCall, code};
+    case EINVAL:
+        return {K::NotAccepted, code};
+    case ENOTSUP:
+#if EOPNOTSUPP != ENOTSUP
+    case EOPNOTSUPP:
+#endif
+        return {K::NotSupported, code};
+    case EBUSY:
+        return {K::Busy, code};
+    case ENOENT:
+        return {K::NotFound, code};
+    case ENOTDIR:
+        return {K::NotAFolder, code};
+    case EISDIR:
+        return {K::IsAFolder, code};
+    case ELOOP:
+        return {K::IsALink, code};
+    case ENAMETOOLONG:
+        return {K::NameTooLong, code};
+    case EMFILE:
+    case ENFILE:
+        return {K::TooManyOpen, code};
+    case ENOMEM:
+        return {K::NoMemory, code};
+    case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+    case EWOULDBLOCK:
+#endif
+        return {K::TryAgain, code};
+    case ENOLCK:
+        return {K::NoLocks, code};
+    case EBADF:
+        return {K::NotOpen, code};
+    case ETXTBSY:
+        return {K::InUse, code};
+#ifdef ESTALE
+    case ESTALE:
+        return {K::Stale, code};
+#endif
+    case EXDEV:
+        return {K::OtherDisk, code};
+    case EINTR:
+        return {K::Interrupted, code};
+    default:
+        return {K::Other, code};
+    }
+}
 
 Entry lookAt(const QString& path)
 {
     struct stat st;
     if (::lstat(native(path).constData(), &st) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
-            return {EntryKind::Missing, 0};
-        return {EntryKind::CannotLook, errno};
+            return {EntryKind::Missing, {}};
+        return {EntryKind::CannotLook, fileError(errno)};
     }
-    return {kindOf(st.st_mode), 0};
+    return {kindOf(st.st_mode), {}};
 }
 
 ReadOutcome readRegularFile(const QString& path, qint64 maxBytes)
@@ -275,68 +396,43 @@ ReadOutcome readRegularFile(const QString& path, qint64 maxBytes)
         return *early;
     ReadOutcome out;
     out.kind = EntryKind::File;
+    const auto failed = [&](int error) {
+        out.status = ReadOutcome::Failed;
+        out.error = fileError(error);
+        return out;
+    };
 
     // O_NOFOLLOW and O_NONBLOCK keep a name swapped since the look above from
     // leading elsewhere or blocking; the descriptor is checked again.
-    const int fd = retried([&] { return ::open(native(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC); });
-    if (fd < 0) {
-        if (errno == ENOENT) {
-            out.kind = EntryKind::Missing;
-            return out;
-        }
-        out.status = errno == ELOOP ? ReadOutcome::NotAFile : ReadOutcome::Failed;
-        out.kind = errno == ELOOP ? EntryKind::SymLink : out.kind;
-        out.error = errno;
+    const Fd fd = openAt(native(path), O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
+    if (!fd && errno == ENOENT) {
+        out.kind = EntryKind::Missing;
+        return out;
+    }
+    if (!fd && errno == ELOOP) {
+        out = failed(ELOOP);
+        out.status = ReadOutcome::NotAFile;
+        out.kind = EntryKind::SymLink;
         return out;
     }
     struct stat st;
-    if (::fstat(fd, &st) != 0) {
-        out.status = ReadOutcome::Failed;
-        out.error = errno;
-        ::close(fd);
-        return out;
-    }
+    if (!fd || ::fstat(fd.get(), &st) != 0)
+        return failed(errno);
     if (!S_ISREG(st.st_mode)) {
         out.status = ReadOutcome::NotAFile;
         out.kind = kindOf(st.st_mode);
-        ::close(fd);
         return out;
     }
 
-    QByteArray bytes(qsizetype(maxBytes), Qt::Uninitialized);
+    // One byte more than asked tells whether the bytes read are all there is.
+    QByteArray bytes(qsizetype(maxBytes) + 1, Qt::Uninitialized);
     qsizetype got = 0;
-    int error = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            error = errno;
-            break;
-        }
-        if (n == 0)
-            break;
-        got += n;
-    }
-    bool complete = got < bytes.size();
-    if (!complete && error == 0) {
-        // Exactly maxBytes so far: one more byte tells whether that was all.
-        char probe;
-        const ssize_t n = retried([&] { return int(::read(fd, &probe, 1)); });
-        if (n < 0)
-            error = errno;
-        complete = n == 0;
-    }
-    ::close(fd);
-    if (error != 0) {
-        out.status = ReadOutcome::Failed;
-        out.error = error;
-        return out;
-    }
-    bytes.truncate(got);
+    if (const int error = readUpTo(fd.get(), bytes.data(), bytes.size(), got); error != 0)
+        return failed(error);
+    bytes.truncate(qMin(got, qsizetype(maxBytes)));
     out.status = ReadOutcome::Read;
     out.bytes = bytes;
-    out.complete = complete;
+    out.complete = got <= maxBytes;
     return out;
 }
 
@@ -344,28 +440,76 @@ KeepOutcome keepUnder(const QString& from, const QString& to)
 {
     const QByteArray f = native(from);
     const QByteArray t = native(to);
-#ifdef RENAME_NOREPLACE
+#if defined(__linux__) && defined(RENAME_NOREPLACE)
     if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0)
         return {};
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
-        return {errno, false};
+        return {fileError(errno), false};
 #endif
-    // A hard link cannot be made over any name, not even a dangling link, and
+    // POSIX: a hard link cannot be made over any name, not even a dangling link, and
     // never follows one.
     if (::link(f.constData(), t.constData()) == 0) {
         if (::unlink(f.constData()) != 0) {
             const int error = errno;
             ::unlink(t.constData());
-            return {error, false};
+            return {fileError(error), false};
         }
         return {};
     }
     // FAT and exFAT have no hard links: the bytes go into a name made new.
     if (errno == EPERM || errno == ENOSYS || errno == EOPNOTSUPP || errno == EMLINK) {
         const int error = copyIntoNewName(f, t);
-        return {error, error == 0};
+        return {fileError(error), error == 0};
     }
-    return {errno, false};
+    return {fileError(errno), false};
+}
+
+// The new file written and flushed under no name (Linux's O_TMPFILE), then
+// given the temporary name: its descriptor, or none with `error` set (0:
+// the file system cannot, and a named temporary is to be made instead).
+#if defined(__linux__) && defined(O_TMPFILE)
+Fd unnamedFile(const QString& path, const QByteArray& temp, const QByteArray& bytes, const NewFile& attrs,
+               int& error)
+{
+    error = 0;
+    Fd fd = openAt(folderOf(path), O_TMPFILE | O_WRONLY, attrs.mode);
+    if (!fd)
+        return fd;
+    if ((error = fill(fd.get(), bytes, attrs)) != 0)
+        return Fd();
+    // linkat names it through /proc.
+    const QByteArray proc = "/proc/self/fd/" + QByteArray::number(fd.get());
+    if (::linkat(AT_FDCWD, proc.constData(), AT_FDCWD, temp.constData(), AT_SYMLINK_FOLLOW) == 0)
+        return fd;
+    error = errno;
+    // Where the disk is full or read-only, or the name is taken, a named temporary fares no better.
+    if (error != ENOSPC && error != EDQUOT && error != EEXIST && error != EROFS)
+        error = 0;
+    return Fd();
+}
+#else
+Fd unnamedFile(const QString&, const QByteArray&, const QByteArray&, const NewFile&, int& error)
+{
+    error = 0;
+    return Fd();
+}
+#endif
+
+// The folder flushed, so that the new name itself is on disk: 0 or why not.
+int flushFolder(const QString& path, int written)
+{
+    if (const Fd dir = openAt(folderOf(path), O_RDONLY | O_DIRECTORY))
+        return retried([&] { return ::fsync(dir.get()); }) == 0 ? 0 : errno;
+    const int error = errno;
+#ifdef __linux__
+    // A folder that may be written but not read cannot be opened to flush
+    // it: the whole disk is flushed instead.
+    if (error == EACCES && ::syncfs(written) == 0)
+        return 0;
+#else
+    (void)written;
+#endif
+    return error;
 }
 
 WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, const QByteArray& bytes)
@@ -375,55 +519,33 @@ WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, co
     const NewFile attrs = newFileAttrs(target);
 
     if (const int error = clearLeftover(temp); error != 0)
-        return {error, false};
+        return {fileError(error), false};
 
-    bool named = false;
+    // Unnamed until it is whole and on disk where the system can, so that a
+    // crash while writing leaves nothing behind.
     int error = 0;
-    int fd = -1;
-#ifdef O_TMPFILE
-    // Unnamed until it is whole and on disk, so that a crash while writing
-    // leaves nothing behind; linkat then names it through /proc.
-    fd = retried([&] { return ::open(folderOf(path).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, attrs.mode); });
-    if (fd >= 0) {
-        if ((error = fill(fd, bytes, attrs)) != 0) {
-            ::close(fd);
-            return {error, false};
-        }
-        const QByteArray proc = "/proc/self/fd/" + QByteArray::number(fd);
-        if (::linkat(AT_FDCWD, proc.constData(), AT_FDCWD, temp.constData(), AT_SYMLINK_FOLLOW) == 0)
-            named = true;
-        else
-            error = errno;
-        if (!named) {
-            ::close(fd);
-            if (error == ENOSPC || error == EDQUOT || error == EEXIST || error == EROFS)
-                return {error, false};
-        }
-    }
-#endif
-    if (!named) {
+    Fd fd = unnamedFile(path, temp, bytes, attrs, error);
+    if (error != 0)
+        return {fileError(error), false};
+    if (!fd) {
         // Where an unnamed file cannot be made or linked, a new name of our own.
-        fd = retried([&] {
-            return ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, attrs.mode);
-        });
-        if (fd < 0)
-            return {errno, false};
-        if ((error = fill(fd, bytes, attrs)) != 0) {
-            ::close(fd);
+        fd = openAt(temp, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, attrs.mode);
+        if (!fd)
+            return {fileError(errno), false};
+        if ((error = fill(fd.get(), bytes, attrs)) != 0) {
             ::unlink(temp.constData());
-            return {error, false};
+            return {fileError(error), false};
         }
     }
 
     // The descriptor stays open until the name is known to stand for it.
     WriteOutcome out;
     if (retried([&] { return ::rename(temp.constData(), target.constData()); }) != 0) {
-        out.error = errno;
-        if (out.error == EPERM || out.error == EACCES) {
+        out.error = fileError(errno);
+        if (errno == EPERM || errno == EACCES) {
             out.owner = stickyOwner(target);
             out.sticky = !out.owner.isEmpty();
         }
-        ::close(fd);
         ::unlink(temp.constData());
         return out;
     }
@@ -431,33 +553,20 @@ WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, co
     // Whoever can write the folder could have put something else at the
     // temporary name between its making and the move.
     struct stat written, now;
-    out.swapped = ::fstat(fd, &written) != 0 || ::lstat(target.constData(), &now) != 0 ||
+    out.swapped = ::fstat(fd.get(), &written) != 0 || ::lstat(target.constData(), &now) != 0 ||
                   written.st_dev != now.st_dev || written.st_ino != now.st_ino;
-    // The new name itself is on disk only once the folder is.
-    const int dir = retried([&] { return ::open(folderOf(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
-    if (dir >= 0) {
-        error = retried([&] { return ::fsync(dir); }) == 0 ? 0 : errno;
-        ::close(dir);
-    } else {
-        error = errno;
-#ifdef __linux__
-        // A folder that may be written but not read cannot be opened to flush
-        // it: the whole disk is flushed instead.
-        if (error == EACCES && ::syncfs(fd) == 0)
-            error = 0;
-#endif
-    }
-    if (::close(fd) != 0 && error == 0 && errno != EINTR)
-        error = errno;
-    out.error = flushUnsupported(error) ? 0 : error;
+    error = flushFolder(path, fd.get());
+    if (const int closed = fd.close(); error == 0)
+        error = closed;
+    out.error = fileError(flushUnsupported(error) ? 0 : error);
     return out;
 }
 
-int writeAccess(const QString& path)
+FileError writeAccess(const QString& path)
 {
     // access() would answer for the real user; the effective one is what
     // opening the file will meet.
-    return faccessat(AT_FDCWD, native(path).constData(), W_OK, AT_EACCESS) == 0 ? 0 : errno;
+    return fileError(faccessat(AT_FDCWD, native(path).constData(), W_OK, AT_EACCESS) == 0 ? 0 : errno);
 }
 
 bool workingFolderRemoved()
@@ -472,7 +581,7 @@ void removeStaleFile(const QString& path, int olderThanSeconds)
     const QByteArray name = native(path);
     if (::lstat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return;
-    if (st.st_mtim.tv_sec + olderThanSeconds < QDateTime::currentSecsSinceEpoch())
+    if (modifiedAt(st) + olderThanSeconds < QDateTime::currentSecsSinceEpoch())
         ::unlink(name.constData());
 }
 
@@ -490,33 +599,33 @@ FileLock::Outcome FileLock::lock(const QString& path, int waitMs)
     if (const Entry there = lookAt(path); there.kind != EntryKind::File && there.kind != EntryKind::Missing) {
         out.existed = true;
         out.kind = there.kind == EntryKind::CannotLook ? EntryKind::File : there.kind;
-        out.error = there.kind == EntryKind::CannotLook ? there.error : EINVAL;
+        out.error = there.kind == EntryKind::CannotLook ? there.error : fileError(EINVAL);
         return out;
     }
-    constexpr int kOpen = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-    int fd = -1;
+    constexpr int kOpen = O_NOFOLLOW | O_NONBLOCK;
+    Fd fd;
     int error = 0;
     // A name removed between two tries is made again, a few times at most.
-    for (int tries = 0; fd < 0 && tries < 3; ++tries) {
-        fd = retried([&] { return ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | kOpen, 0666); });
-        if (fd >= 0) {
+    for (int tries = 0; !fd && tries < 3; ++tries) {
+        fd = openAt(name, O_RDWR | O_CREAT | O_EXCL | kOpen, 0666);
+        if (fd) {
             // Whatever the umask, every player who shares the folder needs it.
-            retried([&] { return ::fchmod(fd, 0666); });
+            retried([&] { return ::fchmod(fd.get(), 0666); });
             break;
         }
         if ((error = errno) != EEXIST)
             break;
         out.existed = true;
-        fd = retried([&] { return ::open(name.constData(), O_RDWR | kOpen); });
-        if (fd < 0 && (errno == EACCES || errno == EROFS)) {
-            fd = retried([&] { return ::open(name.constData(), O_RDONLY | kOpen); });
-            out.readOnly = fd >= 0;
+        fd = openAt(name, O_RDWR | kOpen);
+        if (!fd && (errno == EACCES || errno == EROFS)) {
+            fd = openAt(name, O_RDONLY | kOpen);
+            out.readOnly = bool(fd);
         }
-        if (fd < 0 && (error = errno) != ENOENT)
+        if (!fd && (error = errno) != ENOENT)
             break;
     }
-    if (fd < 0) {
-        out.error = error;
+    if (!fd) {
+        out.error = fileError(error);
         struct stat st;
         if (error == ELOOP)
             out.kind = EntryKind::SymLink;
@@ -528,35 +637,32 @@ FileLock::Outcome FileLock::lock(const QString& path, int waitMs)
     }
     out.opened = true;
     struct stat st;
-    if (::fstat(fd, &st) != 0) {
-        out.error = errno;
-        ::close(fd);
+    if (::fstat(fd.get(), &st) != 0) {
+        out.error = fileError(errno);
         return out;
     }
     if (!S_ISREG(st.st_mode)) {
-        out.error = EINVAL;
+        out.error = fileError(EINVAL);
         out.kind = kindOf(st.st_mode);
-        ::close(fd);
         return out;
     }
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
     for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            fd_ = fd;
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) {
+            fd_ = fd.release();
             out.locked = true;
             return out;
         }
         if (errno != EWOULDBLOCK && errno != EINTR) {
-            out.error = errno;
+            out.error = fileError(errno);
             break;
         }
         if (std::chrono::steady_clock::now() >= until) {
-            out.error = EWOULDBLOCK;
+            out.error = {FileError::Kind::Held, EWOULDBLOCK};
             out.holder = holderOf(st, out.owner);
             break;
         }
         QThread::msleep(10);
     }
-    ::close(fd);
     return out;
 }

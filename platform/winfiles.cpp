@@ -1,6 +1,5 @@
 #include "platform/files.h"
 
-#include <cerrno>
 #include <chrono>
 #include <string>
 
@@ -26,35 +25,59 @@ std::wstring native(const QString& path)
     return path.toStdWString();
 }
 
-// The system's error, as the number the layers above understand.
-int errorFrom(DWORD code)
+using Err = FileError::Kind;
+
+// The system's error, as the player needs to know it; GetLastError's own
+// number stays with it for the codes that have no name here.
+FileError errorFrom(DWORD code)
 {
+    const int raw = int(code);
     switch (code) {
+    case ERROR_SUCCESS:
+        return {};
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
-        return ENOENT;
+        return {Err::NotFound, raw};
     case ERROR_ACCESS_DENIED:
-        return EACCES;
+        return {Err::NoAccess, raw};
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-        return ENOSPC;
+        return {Err::NoSpace, raw};
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
-        return EEXIST;
-    case ERROR_SHARING_VIOLATION:
-        return ETXTBSY; // another program has the file open and shares it not
-    case ERROR_LOCK_VIOLATION:
-        return EBUSY;
+        return {Err::NameTaken, raw};
+    case ERROR_SHARING_VIOLATION: // another program has the file open and shares it not
+    case ERROR_LOCK_VIOLATION:    // or has locked the part of it asked for
+        return {Err::InUse, raw};
     case ERROR_WRITE_PROTECT:
-        return EROFS;
+        return {Err::ReadOnlyDisk, raw};
     case ERROR_NOT_SUPPORTED:
-        return ENOTSUP;
+    case ERROR_INVALID_FUNCTION:
+        return {Err::NotSupported, raw};
+    case ERROR_INVALID_PARAMETER:
+        return {Err::NotAccepted, raw};
+    case ERROR_BUSY:
+        return {Err::Busy, raw};
+    case ERROR_CRC:
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+    case ERROR_GEN_FAILURE:
+        return {Err::IoError, raw};
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return {Err::TooManyOpen, raw};
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return {Err::NoMemory, raw};
+    case ERROR_FILENAME_EXCED_RANGE:
+        return {Err::NameTooLong, raw};
+    case ERROR_NOT_SAME_DEVICE:
+        return {Err::OtherDisk, raw};
     default:
-        return EIO;
+        return {Err::Other, raw};
     }
 }
 
-int lastError()
+FileError lastError()
 {
     return errorFrom(GetLastError());
 }
@@ -78,16 +101,16 @@ Entry lookAtOpened(HANDLE file)
     case FILE_TYPE_DISK:
         break;
     case FILE_TYPE_PIPE:
-        return {EntryKind::Fifo, 0};
+        return {EntryKind::Fifo, {}};
     case FILE_TYPE_CHAR:
-        return {EntryKind::Device, 0};
+        return {EntryKind::Device, {}};
     default:
-        return {EntryKind::Unknown, 0};
+        return {EntryKind::Unknown, {}};
     }
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(file, &info))
         return {EntryKind::CannotLook, lastError()};
-    return {kindOf(info.dwFileAttributes), 0};
+    return {kindOf(info.dwFileAttributes), {}};
 }
 
 // Opens the name itself, never what a link there leads to. Others may go on
@@ -125,27 +148,32 @@ void removeOpened(HANDLE file)
 
 // A leftover temporary name of a regular file is ours from a crash; a link,
 // folder or anything else there is not, and is left as it is.
-int clearLeftover(const QString& temp)
+FileError clearLeftover(const QString& temp)
 {
     const Entry entry = lookAt(temp);
     if (entry.kind == EntryKind::Missing)
-        return 0;
+        return {};
     if (entry.kind != EntryKind::File)
-        return entry.kind == EntryKind::CannotLook ? entry.error : EEXIST;
-    return DeleteFileW(native(temp).c_str()) ? 0 : lastError();
+        return entry.kind == EntryKind::CannotLook ? entry.error : errorFrom(ERROR_FILE_EXISTS);
+    return DeleteFileW(native(temp).c_str()) ? FileError() : lastError();
 }
 
 } // namespace
+
+FileError fileError(int code)
+{
+    return errorFrom(DWORD(code));
+}
 
 Entry lookAt(const QString& path)
 {
     // GetFileAttributesW answers for a link itself, never for its target.
     const DWORD attributes = GetFileAttributesW(native(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES)
-        return {kindOf(attributes), 0};
+        return {kindOf(attributes), {}};
     const DWORD code = GetLastError();
     if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
-        return {EntryKind::Missing, 0};
+        return {EntryKind::Missing, {}};
     return {EntryKind::CannotLook, errorFrom(code)};
 }
 
@@ -181,7 +209,7 @@ ReadOutcome readRegularFile(const QString& path, qint64 maxBytes)
     // One byte more than asked tells whether the bytes read are all there is.
     QByteArray bytes(qsizetype(maxBytes) + 1, Qt::Uninitialized);
     qsizetype got = 0;
-    int error = 0;
+    FileError error;
     while (got < bytes.size()) {
         DWORD n = 0;
         const DWORD ask = DWORD(qMin<qsizetype>(bytes.size() - got, kChunk));
@@ -194,7 +222,7 @@ ReadOutcome readRegularFile(const QString& path, qint64 maxBytes)
         got += n;
     }
     CloseHandle(file);
-    if (error != 0) {
+    if (error) {
         out.status = ReadOutcome::Failed;
         out.error = error;
         return out;
@@ -213,9 +241,9 @@ KeepOutcome keepUnder(const QString& from, const QString& to)
     // a move without MOVEFILE_REPLACE_EXISTING, it takes no name that
     // stands, not even a dangling link's.
     if (CreateHardLinkW(native(to).c_str(), native(from).c_str(), nullptr))
-        return {0, true};
+        return {{}, true};
     if (const DWORD code = GetLastError(); code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS)
-        return {EEXIST, false};
+        return {errorFrom(code), false};
     // FAT and exFAT have no hard links, but every Windows file system can
     // rename within a folder (a link itself, never what it leads to).
     if (MoveFileExW(native(from).c_str(), native(to).c_str(), MOVEFILE_WRITE_THROUGH))
@@ -225,7 +253,7 @@ KeepOutcome keepUnder(const QString& from, const QString& to)
 
 WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, const QByteArray& bytes)
 {
-    if (const int error = clearLeftover(tempPath); error != 0)
+    if (const FileError error = clearLeftover(tempPath))
         return {error, false};
 
     // Shared with nobody while it is written; CREATE_NEW takes no name that
@@ -233,13 +261,13 @@ WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, co
     const HANDLE file = openName(tempPath, GENERIC_WRITE | DELETE, CREATE_NEW, 0);
     if (file == INVALID_HANDLE_VALUE)
         return {lastError(), false};
-    int error = 0;
+    FileError error;
     if (!writeAll(file, bytes.constData(), bytes.size()) || !FlushFileBuffers(file)) {
         error = lastError();
         removeOpened(file);
     }
     CloseHandle(file);
-    if (error != 0)
+    if (error)
         return {error, false};
 
     // The rename replaces whatever stood at the name as a name, a link
@@ -249,27 +277,27 @@ WriteOutcome replaceWithNewFile(const QString& path, const QString& tempPath, co
         error = lastError();
         // A file another program holds open without sharing its removal is
         // refused as access denied; its handle tells the truth.
-        if (error == EACCES) {
+        if (error.is(Err::NoAccess)) {
             const HANDLE held = openName(path, DELETE, OPEN_EXISTING);
             if (held == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION)
-                error = ETXTBSY;
+                error = errorFrom(ERROR_SHARING_VIOLATION);
             if (held != INVALID_HANDLE_VALUE)
                 CloseHandle(held);
         }
         DeleteFileW(native(tempPath).c_str());
         return {error, false};
     }
-    return {0, true};
+    return {{}, true};
 }
 
-int writeAccess(const QString& path)
+FileError writeAccess(const QString& path)
 {
     // A read-only file stays as it is, even where the folder would let it be
     // replaced. A folder's read-only attribute means nothing to Windows.
     const DWORD attributes = GetFileAttributesW(native(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == FILE_ATTRIBUTE_READONLY)
-        return EACCES;
+        return errorFrom(ERROR_ACCESS_DENIED);
     // Opening for writing asks Windows the rest: the permissions and a
     // write-protected disk answer, and nothing is written through the
     // handle. For a folder (which opens only with backup semantics) the same
@@ -279,7 +307,7 @@ int writeAccess(const QString& path)
     if (handle == INVALID_HANDLE_VALUE)
         return lastError();
     CloseHandle(handle);
-    return 0;
+    return {};
 }
 
 bool workingFolderRemoved()
@@ -334,7 +362,7 @@ FileLock::Outcome FileLock::lock(const QString& path, int waitMs)
     }
     const Entry opened = lookAtOpened(file);
     if (opened.kind != EntryKind::File) {
-        out.error = opened.kind == EntryKind::CannotLook ? opened.error : EINVAL;
+        out.error = opened.kind == EntryKind::CannotLook ? opened.error : errorFrom(ERROR_INVALID_PARAMETER);
         out.kind = opened.kind == EntryKind::CannotLook ? EntryKind::File : opened.kind;
         CloseHandle(file);
         return out;
@@ -356,7 +384,7 @@ FileLock::Outcome FileLock::lock(const QString& path, int waitMs)
         }
         if (std::chrono::steady_clock::now() >= until) {
             // Who holds it Windows does not tell without asking far more.
-            out.error = EWOULDBLOCK;
+            out.error = {Err::Held, int(code)};
             break;
         }
         Sleep(10);

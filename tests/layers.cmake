@@ -52,6 +52,29 @@ foreach(source IN LISTS store)
   endforeach()
 endforeach()
 
+# The system's error numbers stay in platform/: above it a failure is a
+# FileError, decided on and worded by its kind.
+set(errno_names "ACCES|AGAIN|BADF|BUSY|DQUOT|EXIST|FBIG|INTR|INVAL|IO|ISDIR|LOOP|MFILE|MLINK|NAMETOOLONG|NFILE|NOENT")
+string(APPEND errno_names "|NOLCK|NOMEM|NOSPC|NOSYS|NOTDIR|NOTSUP|OPNOTSUPP|PERM|ROFS|STALE|TXTBSY|WOULDBLOCK|XDEV")
+foreach(folder top5 desktop game about app)
+  file(GLOB sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/${folder}/*.cpp" "${SOURCE_DIR}/${folder}/*.h")
+  foreach(source IN LISTS sources)
+    file(STRINGS "${SOURCE_DIR}/${source}" lines REGEX "errno|E(${errno_names})")
+    foreach(line IN LISTS lines)
+      if(line MATCHES "<(c?errno|errno\\.h)>|(^|[^A-Za-z0-9_])(errno|E(${errno_names}))([^A-Za-z0-9_]|$)")
+        string(APPEND broken "\n  ${source}: ${line}")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+# The file format knows no words: what is wrong with a file is a value,
+# worded by the messages.
+file(STRINGS "${SOURCE_DIR}/top5/top5file.cpp" lines ENCODING UTF-8 REGEX "ä|ö|Ä|Ö|[^A-Za-z](tiedosto|rivi|kenttä|liian|ei|loppuu|sijaa)[^A-Za-z]")
+foreach(line IN LISTS lines)
+  string(APPEND broken "\n  top5/top5file.cpp (Finnish): ${line}")
+endforeach()
+
 if(broken)
   message(FATAL_ERROR "A folder uses one it may not (docs/architecture.md):${broken}")
 endif()

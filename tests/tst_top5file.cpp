@@ -59,10 +59,18 @@ private slots:
         QVERIFY(f.ok);
         QCOMPARE(f.fields.last(), QStringLiteral("5"));
 
-        // Four lines end too early.
-        f = parseFields("a,1\r\nb,2\r\nc,3\r\nd,4\r\n", true);
-        QVERIFY(!f.ok);
-        QVERIFY(!f.problem.isEmpty());
+        // Four lines end too early, a damage told with its line and its limit.
+        using K = Damage::Kind;
+        const std::pair<QByteArray, Damage> damaged[] = {
+            {"a,1\r\nb,2\r\nc,3\r\nd,4\r\n", {K::EndsEarly, 4, 5}},
+            {"a,1\nb,2\rc,3", {K::EndsEarly, 3, 5}},
+            {"a,1\r\n\"x\ny\",2\r\n" + QByteArray(kMaxFieldBytes + 1, 'z'), {K::FieldTooLong, 4, kMaxFieldBytes}},
+            {"a,1\r\nb,2\r\nc,\"" + QByteArray(kMaxFieldBytes - 2, '"') + "x\"\r\nd,4\r\ne,5",
+             {K::FieldTooLong, 3, kMaxFieldBytes}}};
+        for (const auto& [bytes, damage] : damaged) {
+            f = parseFields(bytes, true);
+            QVERIFY(!f.ok && f.damage == damage);
+        }
 
         // Leading blanks are skipped, a field ends at a comma or any line end,
         // and the tenth field may end at the end of the file.

@@ -8,12 +8,24 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
 
 using Problem = Top5Store::Problem;
 using Action = Top5Store::Action;
+using Err = FileError::Kind;
+
+// Errors that change the words: none, the plain ones, those a lock is refused for, and one with no name.
+const FileError kErrors[] = {{},
+                             {Err::IoError, EIO},
+                             {Err::NoAccess, EACCES},
+                             {Err::NotOpen, EBADF},
+                             {Err::NoLocks, ENOLCK},
+                             {Err::NameTaken, EEXIST},
+                             {Err::TryAgain, EAGAIN},
+                             {Err::Other, 133}};
 
 // Words that join a sentence, and may well come together twice.
 const QSet<QString> kJoining{"ei", "voitu", "voi", "on", "ja", "se", "sen", "sitä", "kuin", "joten", "mutta", "kun",
@@ -45,7 +57,7 @@ QString faultIn(const QString& text, const Top5Store::Outcome& o)
         return "\"avata\" about a name that was opened, or did not stand";
     if (!o.keptAs.isEmpty() && !text.contains(o.keptAs))
         return "the backup is not named";
-    return o.error != 0 && text.contains(QString::fromLocal8Bit(std::strerror(o.error))) ? "the system's English" : "";
+    return o.error && text.contains(QString::fromLocal8Bit(std::strerror(o.error.code))) ? "the system's English" : "";
 }
 
 } // namespace
@@ -63,13 +75,15 @@ private slots:
             for (int k = int(EntryKind::Missing); k <= int(EntryKind::CannotLook); ++k)
                 for (Action a : {Action::Load, Action::Save, Action::Clear})
                     for (int variant = 0; variant < 16; ++variant)
-                        for (int error : {0, EIO, EACCES, EBADF, ENOLCK, EEXIST, EAGAIN}) {
+                        for (const FileError& error : kErrors) {
                             Top5Store::Outcome o{.action = a, .problem = Problem(p), .kind = EntryKind(k),
                                                  .error = error, .owner = "liisa", .folder = "/home/pelaaja"};
                             o.existed = variant & 1;
                             o.readOnly = variant & 2;
                             o.holder = FileLock::Holder(variant / 4 % 4);
-                            o.damage = o.problem == Problem::NotKept || variant >= 8 ? "tiedosto loppuu kesken" : "";
+                            o.damage = o.problem == Problem::NotKept || variant >= 8
+                                           ? top5file::Damage{top5file::Damage::Kind::EndsEarly, 3, 5}
+                                           : top5file::Damage{};
                             o.keptAs = variant >= 8 && o.problem != Problem::NotKept ? "TOP5.dat.bak3" : "";
                             for (const QString& text : {top5messages::text(o), top5messages::saveQuestion(o),
                                                         top5messages::quitQuestion(o)}) {
@@ -82,13 +96,39 @@ private slots:
         // And what the game promises to say.
         const std::pair<Top5Store::Outcome, const char*> promised[] = {
             {{.action = Action::Save, .problem = Problem::ReadOnlyFile}, "ei menetetty. Ikkuna suljetaan."},
-            {{.problem = Problem::ReadFailed, .error = EIO}, "niin kauan kuin sitä ei voi lukea."},
-            {{.action = Action::Save, .problem = Problem::NotFlushed, .error = EACCES, .folder = "/k"}, "kansiota /k"},
-            {{.action = Action::Save, .problem = Problem::WriteFailed, .error = EEXIST}, "samanniminen tiedosto on"},
-            {{.action = Action::Save, .problem = Problem::WriteFailed, .error = EAGAIN}, "ei pystynyt siihen"},
+            {{.problem = Problem::ReadFailed, .error = {Err::IoError, EIO}}, "niin kauan kuin sitä ei voi lukea."},
+            {{.action = Action::Save, .problem = Problem::NotFlushed, .error = {Err::NoAccess, EACCES}, .folder = "/k"}, "kansiota /k"},
+            {{.action = Action::Save, .problem = Problem::WriteFailed, .error = {Err::NameTaken, EEXIST}}, "samanniminen tiedosto on"},
+            {{.action = Action::Save, .problem = Problem::WriteFailed, .error = {Err::TryAgain, EAGAIN}}, "ei pystynyt siihen"},
+            {{.problem = Problem::NotKept, .damage = {top5file::Damage::Kind::EndsEarly, 3, 5}},
+             "tiedosto loppuu ennen kuin kaikki viisi sijaa on luettu (se päättyy riville 3)"},
+            {{.problem = Problem::NotKept, .damage = {top5file::Damage::Kind::FieldTooLong, 2, 4096}},
+             "tiedoston rivillä 2 on kenttä, joka on liian pitkä ollakseen nimi tai pisteet (yli 4096 tavua)"},
         };
         for (const auto& [o, reads] : promised)
             QVERIFY2(top5messages::text(o).contains(reads), qPrintable(top5messages::text(o)));
+
+        // Two problems are told as one only when the problem, the kind, the error and the backup are all the same.
+        const Top5Store::Outcome base{.problem = Problem::ReadFailed, .kind = EntryKind::File, .error = {Err::IoError, EIO}};
+        Top5Store::Outcome other[] = {base, base, base, base, base};
+        other[1].problem = Problem::NotAFile, other[2].kind = EntryKind::Fifo, other[3].error = {Err::IoError, 0};
+        other[4].keptAs = "TOP5.dat.bak";
+        for (const Top5Store::Outcome& o : other)
+            QCOMPARE(top5messages::cause(o) == top5messages::cause(base), &o == &other[0]);
+#ifndef Q_OS_WIN
+        // Each error of the system in words of its own, never in its English; one with no words by its number.
+        const int errors[] = {EIO,    ENOSPC, EDQUOT,       EFBIG,  EROFS,  EACCES, EPERM,   EEXIST, ENOSYS,
+                              EINVAL, ENOTSUP, EBUSY,       ENOENT, ENOTDIR, EISDIR, ELOOP,  ENAMETOOLONG,
+                              EMFILE, ENOMEM, EAGAIN,       ENOLCK, EBADF,  ETXTBSY, ESTALE, EXDEV,  EINTR};
+        QSet<QString> reasons;
+        for (int e : errors) {
+            const QString r = top5messages::reason(fileError(e));
+            QVERIFY2(!r.contains("numero") && !r.contains(QString::fromLocal8Bit(std::strerror(e))), qPrintable(r));
+            reasons << r;
+        }
+        QCOMPARE(reasons.size(), int(std::size(errors)));
+        QVERIFY(top5messages::reason(fileError(EHWPOISON)).contains("numero " + QString::number(EHWPOISON)));
+#endif
     }
 };
 

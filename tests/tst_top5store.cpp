@@ -113,6 +113,36 @@ private slots:
             "cd|modes|load|enter|save|?vain omia tiedostojaan|-kirjoitusoikeutta");
         row("a folder written but not read", "mkdir sub; PLAYED sub/TOP5.dat",
             "cd|load|!chmod 300 sub|modes|enter|save|?");
+        row("damaged files go to the first free backup name", "printf 'M,5\r\nL,4\r\nP,3\r\nT,2\r\n' >TOP5.dat; "
+            "echo old >TOP5.dat.bak", "load|?loppuu ennen kuin kaikki viisi sijaa on luettu (se päättyy riville 4)|"
+            "?nimellä TOP5.dat.bak2.|!printf 'a,%05000d\r\n' 1 >TOP5.dat|load|?rivillä 1 on kenttä, joka on liian pitkä|"
+            "!echo rikki >TOP5.dat|enter|save|?TOP5.dat.bak4, ja taulukko tallennettiin", "grep -q old TOP5.dat.bak && "
+            "grep -q T,2 TOP5.dat.bak2 && test $(wc -c <TOP5.dat.bak3) = 5004 && grep -q rikki TOP5.dat.bak4 && "
+            "grep -q Uusi,99 TOP5.dat");
+        row("a hundred megabytes set aside", "head -c 100M /dev/zero >TOP5.dat", "load|?TOP5.dat.bak",
+            "test $(stat -c %s TOP5.dat.bak) = 104857600 && grep -q 'Tuntematon , 10' TOP5.dat");
+        row("a folder not written", "chmod 500 .", "modes|load|?ei voitu tallentaa|?kirjoitusoikeutta",
+            "test ! -e TOP5.dat");
+        row("a folder not searched", "chmod 600 .", "modes|load|?lukeminen epäonnistui (käyttöoikeus puuttuu)|"
+            "-tavallinen");
+        row("a damaged file with no backup", "printf 'M,5\r\nL' >TOP5.dat; chmod 500 .",
+            "modes|load|?jätettiin ennalleen", "test ! -e TOP5.dat.bak && test \"$(cat TOP5.dat)\" = \"$(printf 'M,5\r\nL')\"");
+        row("no backup over a link or an older one, none at all when every name is taken",
+            "printf 'x\\n' >TOP5.dat; ln -s elsewhere TOP5.dat.bak; echo older >TOP5.dat.bak2", "load|?TOP5.dat.bak3.|"
+            "!for n in 4 5 6 7 8 9; do mkdir TOP5.dat.bak$n; done; printf 'M,5\r\nL' >TOP5.dat|load|?jätettiin ennalleen|"
+            "?TOP5.dat.bak9|enter|save|?vioittunut eikä siitä voitu tehdä varmuuskopiota|clear|?ei tyhjennetty",
+            "test ! -e elsewhere && grep -q older TOP5.dat.bak2 && grep -q x TOP5.dat.bak3 && test $(wc -c <TOP5.dat) = 6");
+        row("a crash's leftover goes, a save going on stays", "PLAYED TOP5.dat; PLAYED TOP5.dat.tmp; PLAYED "
+            "TOP5.dat.tmp-1; touch -d '-2 min' TOP5.dat.tmp", "load|?", "test ! -e TOP5.dat.tmp -a -e TOP5.dat.tmp-1");
+        // A new table keeps the read and write bits of ours, another user's shared one stays open to all.
+        row("a private table", "PLAYED TOP5.dat; chmod 600 TOP5.dat", "load|enter|save", "test $(stat -c %a TOP5.dat) = 600");
+        row("set-id, sticky and run bits", "PLAYED TOP5.dat; chmod 6777 TOP5.dat", "load|enter|save",
+            "test $(stat -c %a TOP5.dat) = 666");
+        row("a group's table", "PLAYED TOP5.dat; chmod 640 TOP5.dat", "load|enter|save", "test $(stat -c %a TOP5.dat) = 640");
+        row("another user's table", "PLAYED TOP5.dat; chown 65534 TOP5.dat; chmod 777 TOP5.dat", "load|enter|save",
+            "test $(stat -c %a TOP5.dat) = 666");
+        row("a read-only table", "PLAYED TOP5.dat; chmod 400 TOP5.dat", "modes|load|enter|save|?kirjoitussuojattu|"
+            "?Sulje", "grep -q Teppo TOP5.dat && ! grep -q Uusi TOP5.dat");
     }
     void rows()
     {
@@ -122,6 +152,7 @@ private slots:
         if (!root_ && (before + steps).contains(QRegularExpression("chown|modes|other")))
             QSKIP("not root: no file of another user can be made, and no mode binds");
         QVERIFY(sh(before));
+        const qsizetype fds = QDir("/proc/self/fd").count();
         const mode_t mask = ::umask(022);
         std::optional<Top5Store> store;
         std::optional<FileModesApply> modes;
@@ -164,7 +195,9 @@ private slots:
             ::kill(other, SIGKILL), ::waitpid(other, nullptr, 0);
         ::umask(mask);
         modes.reset();
+        held.reset();
         QVERIFY2(failed.isEmpty(), qPrintable(failed));
+        QCOMPARE(QDir("/proc/self/fd").count(), fds); // no descriptor left open
         QVERIFY2(sh(after), qPrintable(after));
     }
 };

@@ -9,6 +9,8 @@
 
 #include <QLabel>
 
+#include <algorithm>
+
 Tiedot::Tiedot(Dialogs& dialogs, WindowInstance<Sijoitus>& sijoitus, Board& board)
     : dialogs_(dialogs), sijoitus_(sijoitus), board_(board)
 {
@@ -22,10 +24,10 @@ void Tiedot::tell(const Top5Store::Outcome& outcome)
     // Each problem a load finds is told once; the window made later finds
     // the same problem and need not say it again.
     if (outcome.action == Top5Store::Action::Load && outcome.keptAs.isEmpty()) {
-        const QString cause = top5messages::cause(outcome);
-        if (told_.contains(cause))
+        const top5messages::Cause cause = top5messages::cause(outcome);
+        if (std::find(told_.begin(), told_.end(), cause) != told_.end())
             return;
-        told_.insert(cause);
+        told_.push_back(cause);
     }
     dialogs_.msgBox(text, Dialogs::Buttons::Ok);
 }

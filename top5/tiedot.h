@@ -1,10 +1,12 @@
 #pragma once
 
 #include "platform/dialogs.h"
+#include "top5/top5messages.h"
 #include "top5/top5store.h"
 
-#include <QSet>
 #include <QString>
+
+#include <vector>
 
 class Board;
 class Sijoitus;
@@ -70,5 +72,6 @@ private:
     WindowInstance<Sijoitus>& sijoitus_;
     Board& board_;
     Top5Store store_;
-    QSet<QString> told_;
+    // The problems a load has told.
+    std::vector<top5messages::Cause> told_;
 };

@@ -155,23 +155,33 @@ Fields parseFieldsOf(const QByteArray& bytes, bool complete)
     // decoded on its own below.
     qsizetype pos = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     QList<QByteArray> raw;
-
-    const auto damaged = [&](const QString& why) {
-        result.problem = why;
+    // Where each field starts.
+    QList<qsizetype> starts;
+    // The line a byte is on, counted from 1; CR LF ends one line.
+    const auto lineAt = [&](qsizetype at) {
+        int line = 1;
+        for (qsizetype i = 0; i < at && i < n; ++i)
+            line += data[i] == '\n' || (data[i] == '\r' && (i + 1 >= n || data[i + 1] != '\n'));
+        return line;
+    };
+    const auto damaged = [&](Damage::Kind kind, int line) {
+        result.damage = {kind, line, kind == Damage::Kind::EndsEarly ? Top5Table::kPlaces : kMaxFieldBytes};
         return result;
     };
-    const auto tooLong = QStringLiteral("tiedostossa on kenttä, joka on liian pitkä ollakseen nimi tai pisteet");
-    const auto tooShort = QStringLiteral("tiedosto loppuu ennen kuin kaikki viisi sijaa on luettu");
+    const auto tooLong = [&] { return damaged(Damage::Kind::FieldTooLong, lineAt(pos)); };
     const auto isLineEnd = [](char c) { return c == '\r' || c == '\n'; };
 
     for (int f = 0; f < kFields; ++f) {
         const qsizetype blanksFrom = pos;
+        starts.append(pos);
         while (pos < n && data[pos] == ' ')
             ++pos;
         if (pos - blanksFrom > kMaxFieldBytes)
-            return damaged(tooLong);
+            return tooLong();
         if (pos >= n)
-            return damaged(complete ? tooShort : tooLong);
+            // A last line end closes the file's last line rather than opening one.
+            return complete ? damaged(Damage::Kind::EndsEarly, lineAt(n - (n > 0 && isLineEnd(data[n - 1]))))
+                            : tooLong();
 
         QByteArray field;
         if (data[pos] == '"') {
@@ -180,7 +190,7 @@ Fields parseFieldsOf(const QByteArray& bytes, bool complete)
             for (;;) {
                 if (pos >= n) {
                     if (!complete)
-                        return damaged(tooLong);
+                        return tooLong();
                     break; // an unclosed quote runs to the end of the file
                 }
                 if (data[pos] == '"') {
@@ -195,18 +205,18 @@ Fields parseFieldsOf(const QByteArray& bytes, bool complete)
                     field.append(data[pos++]);
                 }
                 if (pos - from > kMaxFieldBytes)
-                    return damaged(tooLong);
+                    return tooLong();
             }
             const qsizetype tailFrom = pos;
             while (pos < n && data[pos] != ',' && !isLineEnd(data[pos]))
                 ++pos;
             if (pos - tailFrom > kMaxFieldBytes)
-                return damaged(tooLong);
+                return tooLong();
         } else {
             const qsizetype from = pos;
             while (pos < n && data[pos] != ',' && !isLineEnd(data[pos])) {
                 if (pos - from >= kMaxFieldBytes)
-                    return damaged(tooLong);
+                    return tooLong();
                 ++pos;
             }
             qsizetype to = pos;
@@ -215,7 +225,7 @@ Fields parseFieldsOf(const QByteArray& bytes, bool complete)
             field = QByteArray(data + from, to - from);
         }
         if (pos >= n && !complete)
-            return damaged(tooLong);
+            return tooLong();
 
         // The field's end: a comma, or one line end of any of the three kinds.
         if (pos < n) {
@@ -232,14 +242,15 @@ Fields parseFieldsOf(const QByteArray& bytes, bool complete)
         raw.append(field);
     }
 
-    for (const QByteArray& field : raw) {
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const QByteArray& field = raw[i];
         // Decided field by field: a file edited by hand may mix the two.
         const QString text = decode(field, isValidUtf8(field));
         // Quoting doubles the quotes in a name, so a long enough name read
         // bare would be saved to a file that no longer loads. UTF-8 is the
         // longer of the two encodings the save may choose.
         if (!fitsInFile(text))
-            return damaged(tooLong);
+            return damaged(Damage::Kind::FieldTooLong, lineAt(starts[i]));
         result.fields.append(text);
     }
     result.ok = true;

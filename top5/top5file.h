@@ -35,10 +35,24 @@ double leadingNumber(const QString& text);
 // leadingNumber() reads back to the same value.
 QString numberText(double value);
 
+// What is wrong with a file that is not a table.
+struct Damage {
+    enum class Kind {
+        None,
+        FieldTooLong, // a field (or the blanks before it) on `line` is longer than `limit` bytes
+        EndsEarly,    // the file ends on `line` before all `limit` places are read
+    };
+    Kind kind = Kind::None;
+    int line = 0; // counted from 1
+    int limit = 0;
+    explicit operator bool() const { return kind != Kind::None; }
+    bool operator==(const Damage&) const = default;
+};
+
 struct Fields {
     bool ok = false;
     QStringList fields; // kFields of them when ok
-    QString problem;    // when not ok: what was wrong, in Finnish
+    Damage damage;      // when not ok: what was wrong
 };
 
 // Reads the first ten fields of the file's content. A field ends at a comma or

@@ -1,10 +1,10 @@
 #include "top5/top5messages.h"
 
-#include <cerrno>
-
 namespace top5messages {
 
 namespace {
+
+using Err = FileError::Kind;
 
 using Problem = Top5Store::Problem;
 using Action = Top5Store::Action;
@@ -13,6 +13,24 @@ const QString kCannotRead = QStringLiteral("TOP5-taulukkoa ei voitu lukea tiedos
 const QString kCannotSave = QStringLiteral("TOP5-taulukkoa ei voitu tallentaa tiedostoon TOP5.dat: %1.");
 const QString kPlayOn =
     QStringLiteral("Peliä voi pelata, mutta tuloksia ei voi tallentaa ennen kuin syy on korjattu.");
+// What is wrong with a damaged file.
+QString damageText(const top5file::Damage& d)
+{
+    switch (d.kind) {
+    case top5file::Damage::Kind::FieldTooLong:
+        return QStringLiteral("tiedoston rivillä %1 on kenttä, joka on liian pitkä ollakseen nimi tai pisteet "
+                              "(yli %2 tavua)")
+            .arg(d.line)
+            .arg(d.limit);
+    case top5file::Damage::Kind::EndsEarly:
+        return QStringLiteral("tiedosto loppuu ennen kuin kaikki viisi sijaa on luettu (se päättyy riville %1)")
+            .arg(d.line);
+    case top5file::Damage::Kind::None:
+        break;
+    }
+    return {};
+}
+
 // A file that is never written over, and why not, as the end of a sentence.
 QString notWrittenOver(const QString& asLongAs)
 {
@@ -72,8 +90,8 @@ QString holderText(const Top5Store::Outcome& o)
 // A lock file opened, but a lock the disk would not give.
 QString lockRefused(const Top5Store::Outcome& o)
 {
-    const bool unsupported =
-        o.error == EBADF || o.error == ENOLCK || o.error == EINVAL || o.error == ENOTSUP || o.error == EOPNOTSUPP;
+    const bool unsupported = o.error.is(Err::NotOpen) || o.error.is(Err::NoLocks) || o.error.is(Err::NotAccepted) ||
+                             o.error.is(Err::NotSupported);
     if (o.readOnly && unsupported)
         return QStringLiteral("levy ei anna lukita tiedostoa TOP5.dat.lock, johon sinulla on vain lukuoikeus");
     if (unsupported)
@@ -100,7 +118,7 @@ QString allBackupsTaken()
 // Why the disk did not confirm a table that was written.
 QString notConfirmed(const Top5Store::Outcome& o)
 {
-    if (o.error == EACCES)
+    if (o.error.is(Err::NoAccess))
         return QStringLiteral("kansiota %1 ei voi lukea, joten levyltä ei voitu pyytää vahvistusta tallennukselle")
             .arg(o.folder);
     return QStringLiteral("levy ei vahvistanut tallennusta (%1)").arg(reason(o.error));
@@ -122,7 +140,7 @@ QString why(const Top5Store::Outcome& o)
     case Problem::NotKept:
         return QStringLiteral("tiedosto TOP5.dat on vioittunut eikä siitä voitu tehdä varmuuskopiota, joten peli "
                               "ei kirjoita sen päälle (%1; %2)")
-            .arg(o.damage, o.error != 0 ? reason(o.error) : allBackupsTaken());
+            .arg(damageText(o.damage), o.error ? reason(o.error) : allBackupsTaken());
     case Problem::ReadOnlyFile:
         return QStringLiteral("tiedosto TOP5.dat on kirjoitussuojattu");
     case Problem::LockNotAFile:
@@ -133,7 +151,7 @@ QString why(const Top5Store::Outcome& o)
                                     ? QStringLiteral("; yritä hetken kuluttua uudelleen")
                                     : QString());
     case Problem::LockFailed:
-        if (o.existed && o.error == EACCES && !o.owner.isEmpty())
+        if (o.existed && o.error.is(Err::NoAccess) && !o.owner.isEmpty())
             return QStringLiteral("lukkotiedosto TOP5.dat.lock on käyttäjän %1, eikä sinulla ole oikeutta avata "
                                   "sitä; se estää muita pelaajia tallentamasta, kunnes %1 tai ylläpitäjä poistaa "
                                   "sen tai antaa sen kaikkien kirjoitettavaksi")
@@ -162,7 +180,7 @@ QString why(const Top5Store::Outcome& o)
 // The damaged file kept aside, with the table that was or was not written.
 QString keptText(const Top5Store::Outcome& o)
 {
-    const QString first = kCannotRead.arg(o.damage) + QStringLiteral("\n\n");
+    const QString first = kCannotRead.arg(damageText(o.damage)) + QStringLiteral("\n\n");
     if (!o.saved())
         return first +
                QStringLiteral("Vanha tiedosto on tallessa nimellä %1, mutta taulukkoa ei voitu kirjoittaa tilalle: "
@@ -197,7 +215,7 @@ QString text(const Top5Store::Outcome& o)
                      notConfirmed(o));
         if (o.keptAs.isEmpty())
             return done;
-        return kCannotRead.arg(o.damage) + QStringLiteral("\n\n") + done +
+        return kCannotRead.arg(damageText(o.damage)) + QStringLiteral("\n\n") + done +
                QStringLiteral(" Vanha tiedosto on tallessa nimellä %1.").arg(o.keptAs);
     }
     if (o.problem == Problem::None)
@@ -209,7 +227,7 @@ QString text(const Top5Store::Outcome& o)
         return notSaved(o) +
                QStringLiteral("\n\nUusia tuloksia ei ollut, joten mitään ei menetetty. Ikkuna suljetaan.");
     // At start-up there is nothing to try again: the next save takes the lock.
-    if (o.problem == Problem::LockBusy && o.damage.isEmpty()) {
+    if (o.problem == Problem::LockBusy && !o.damage) {
         if (o.holder == FileLock::Holder::Game)
             return QStringLiteral("Toinen Vikkelo tallensi samaan aikaan, joten oletustaulukkoa ei kirjoitettu. "
                                   "Tulokset tallennetaan, kun painat \"Sulje\".");
@@ -221,11 +239,11 @@ QString text(const Top5Store::Outcome& o)
     // A load: the default table is shown in the real one's place.
     if (!o.keptAs.isEmpty())
         return keptText(o) + QStringLiteral("\n\n") + kPlayOn;
-    if (!o.damage.isEmpty())
+    if (o.damage)
         return QStringLiteral("TOP5-taulukkoa ei voitu lukea tiedostosta TOP5.dat: %1, eikä siitä voitu tehdä "
                               "varmuuskopiota: %2.\n\n")
-                   .arg(o.damage, o.problem != Problem::NotKept ? why(o)
-                                  : o.error != 0               ? reason(o.error)
+                   .arg(damageText(o.damage), o.problem != Problem::NotKept ? why(o)
+                                  : o.error                    ? reason(o.error)
                                                                : allBackupsTaken()) +
                notWrittenOver(QStringLiteral("se on vioittunut"));
     switch (o.problem) {
@@ -251,74 +269,72 @@ QString quitQuestion(const Top5Store::Outcome& o)
     return notSaved(o) + QStringLiteral("\n\nLopetetaanko peli silti tallentamatta? Uudet tulokset menetetään.");
 }
 
-QString cause(const Top5Store::Outcome& o)
+Cause cause(const Top5Store::Outcome& o)
 {
-    return QStringLiteral("%1 %2 %3 %4").arg(int(o.problem)).arg(int(o.kind)).arg(o.error).arg(o.keptAs);
+    return {o.problem, o.kind, o.error, o.keptAs};
 }
 
-QString reason(int error)
+QString reason(const FileError& error)
 {
-    switch (error) {
-    case EIO:
+    switch (error.kind) {
+    case Err::IoError:
         return QStringLiteral("levyn luku- tai kirjoitusvirhe");
-    case ENOSPC:
+    case Err::NoSpace:
         return QStringLiteral("levylle ei voitu kirjoittaa (levy voi olla täynnä)");
-#ifdef EDQUOT
-    case EDQUOT:
+    case Err::Quota:
         return QStringLiteral("levytilakiintiösi on täynnä");
-#endif
-    case EFBIG:
+    case Err::TooLarge:
         return QStringLiteral("tiedosto olisi liian suuri");
-    case EROFS:
+    case Err::ReadOnlyDisk:
         return QStringLiteral("levy on vain luettavissa");
-    case EACCES:
+    case Err::NoAccess:
         return QStringLiteral("käyttöoikeus puuttuu");
-    case EPERM:
+    case Err::NotPermitted:
         return QStringLiteral("käyttöjärjestelmä ei salli toimintoa");
-    case EEXIST:
+    case Err::NameTaken:
         return QStringLiteral("samanniminen tiedosto on jo olemassa");
-    case ENOSYS:
+    case Err::NoSuchCall:
         return QStringLiteral("järjestelmä ei tue tarvittavaa toimintoa");
-    case EINVAL:
+    case Err::NotAccepted:
         return QStringLiteral("tiedostojärjestelmä ei hyväksy toimintoa");
-    case ENOTSUP:
+    case Err::NotSupported:
         return QStringLiteral("tiedostojärjestelmä ei tue toimintoa");
-    case EBUSY:
+    case Err::Busy:
         return QStringLiteral("tiedosto tai levy on varattu");
-    case ENOENT:
+    case Err::NotFound:
         return QStringLiteral("tiedostoa tai kansiota ei löydy");
-    case ENOTDIR:
+    case Err::NotAFolder:
         return QStringLiteral("polun osa ei ole kansio");
-    case EISDIR:
+    case Err::IsAFolder:
         return QStringLiteral("nimellä on kansio");
-    case ELOOP:
+    case Err::IsALink:
         return QStringLiteral("nimellä on symbolinen linkki");
-    case ENAMETOOLONG:
+    case Err::NameTooLong:
         return QStringLiteral("polku on liian pitkä");
-    case EMFILE:
-    case ENFILE:
+    case Err::TooManyOpen:
         return QStringLiteral("avoimia tiedostoja on liikaa");
-    case ENOMEM:
+    case Err::NoMemory:
         return QStringLiteral("muisti loppui");
-    case EAGAIN:
+    case Err::TryAgain:
+    case Err::Held:
         return QStringLiteral("järjestelmä ei pystynyt siihen juuri nyt");
-    case ENOLCK:
+    case Err::NoLocks:
         return QStringLiteral("lukkoja ei ole enää vapaana");
-    case EBADF:
+    case Err::NotOpen:
         return QStringLiteral("tiedostoa ei ollut avattu toimintoa varten");
-    case ETXTBSY:
+    case Err::InUse:
         return QStringLiteral("toinen ohjelma käyttää tiedostoa");
-#ifdef ESTALE
-    case ESTALE:
+    case Err::Stale:
         return QStringLiteral("verkkolevyn tiedostokahva on vanhentunut");
-#endif
-    case EXDEV:
+    case Err::OtherDisk:
         return QStringLiteral("tiedostoa ei voi siirtää toiselle levylle");
-    case EINTR:
+    case Err::Interrupted:
         return QStringLiteral("toiminto keskeytyi");
-    default:
-        return QStringLiteral("järjestelmävirhe numero %1").arg(error);
+    case Err::None:
+    case Err::Other:
+        break;
     }
+    return QStringLiteral("järjestelmävirhe numero %1").arg(error.code);
 }
 
 } // namespace top5messages

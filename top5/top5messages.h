@@ -17,8 +17,15 @@ QString saveQuestion(const Top5Store::Outcome& outcome);
 // A failed save on the way out, with the question whether to quit anyway.
 QString quitQuestion(const Top5Store::Outcome& outcome);
 // What makes two problems the same, so that one is told only once a run.
-QString cause(const Top5Store::Outcome& outcome);
-// Why a system call failed, for an error number.
-QString reason(int error);
+struct Cause {
+    Top5Store::Problem problem;
+    EntryKind kind;
+    FileError error;
+    QString keptAs;
+    bool operator==(const Cause&) const = default;
+};
+Cause cause(const Top5Store::Outcome& outcome);
+// Why a call on a file failed.
+QString reason(const FileError& error);
 
 } // namespace top5messages

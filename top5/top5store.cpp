@@ -6,14 +6,20 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
-#include <cerrno>
-
 const QString Top5Store::kFileName = QStringLiteral("TOP5.dat");
 const QString Top5Store::kBackupName = QStringLiteral("TOP5.dat.bak");
 const QString Top5Store::kLockName = QStringLiteral("TOP5.dat.lock");
 const QString Top5Store::kTempName = QStringLiteral("TOP5.dat.tmp");
 
 namespace {
+
+using Err = FileError::Kind;
+
+// The permissions, not the disk, forbid it.
+bool denied(const FileError& e)
+{
+    return e.is(Err::NoAccess) || e.is(Err::NotPermitted);
+}
 
 // Another copy holds the lock for about a millisecond of its save: one that
 // holds it longer is stuck or stopped, and the window does not wait for it.
@@ -72,7 +78,7 @@ Top5Store::Disk Top5Store::look() const
         if (read.ok)
             disk.table = Top5Table::fromFields(read.fields);
         else
-            disk.damage = read.problem;
+            disk.damage = read.damage;
     }
     return disk;
 }
@@ -110,12 +116,12 @@ bool Top5Store::takeLock(FileLock& lock, Outcome& out) const
     if (taken.kind != EntryKind::File) {
         out.problem = Problem::LockNotAFile;
         out.kind = taken.kind;
-    } else if (taken.error == EWOULDBLOCK) {
+    } else if (taken.error.is(Err::Held)) {
         out.problem = Problem::LockBusy;
         out.holder = taken.holder;
     } else if (taken.opened) {
         out.problem = Problem::LockRefused;
-    } else if (!taken.existed && (taken.error == EACCES || taken.error == EPERM)) {
+    } else if (!taken.existed && denied(taken.error)) {
         out.problem = Problem::FolderNotWritable;
     } else {
         out.problem = Problem::LockFailed;
@@ -128,12 +134,12 @@ void Top5Store::write(const Disk& disk, const QByteArray& bytes, Outcome& out)
     if (disk.file.status == ReadOutcome::Read) {
         // A read-only TOP5.dat stays as it is, even where the folder would
         // let it be replaced.
-        const int access = writeAccess(kFileName);
-        if (access == EACCES || access == EPERM) {
+        const FileError access = writeAccess(kFileName);
+        if (denied(access)) {
             out.problem = Problem::ReadOnlyFile;
             return;
         }
-        if (access == EROFS) {
+        if (access.is(Err::ReadOnlyDisk)) {
             out.problem = Problem::WriteFailed;
             out.error = access;
             return;
@@ -146,11 +152,11 @@ void Top5Store::write(const Disk& disk, const QByteArray& bytes, Outcome& out)
         out.damage = disk.damage;
         for (const QString& name : backupNames()) {
             const KeepOutcome kept = keepUnder(kFileName, name);
-            if (kept.error == 0) {
+            if (!kept.error) {
                 out.keptAs = name;
                 break;
             }
-            if (kept.error != EEXIST) {
+            if (!kept.error.is(Err::NameTaken)) {
                 out.error = kept.error;
                 break;
             }
@@ -165,7 +171,7 @@ void Top5Store::write(const Disk& disk, const QByteArray& bytes, Outcome& out)
     if (written.swapped) {
         out.problem = Problem::TempSwapped;
         out.kind = lookAt(kFileName).kind;
-    } else if (written.error == 0) {
+    } else if (!written.error) {
         out.problem = Problem::None;
     } else if (written.renamed) {
         out.problem = Problem::NotFlushed;
@@ -177,7 +183,7 @@ void Top5Store::write(const Disk& disk, const QByteArray& bytes, Outcome& out)
     } else if (written.sticky) {
         out.problem = Problem::StickyFolder;
         out.owner = written.owner;
-    } else if (written.error == EACCES || written.error == EPERM) {
+    } else if (denied(written.error)) {
         out.problem = Problem::FolderNotWritable;
     } else {
         out.problem = Problem::WriteFailed;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/files.h"
+#include "top5/top5file.h"
 #include "top5/top5table.h"
 
 #include <QByteArray>
@@ -44,7 +45,7 @@ public:
         NotAFile,          // `kind` stands at TOP5.dat
         ReadFailed,        // TOP5.dat could not be looked at or read: `error`
         NotKept,           // TOP5.dat is damaged (`damage`) and could not be kept aside:
-                           // `error`, or 0 when every backup name is taken
+                           // `error`, or none when every backup name is taken
         ReadOnlyFile,      // TOP5.dat's own permissions forbid writing it
         LockNotAFile,      // `kind` stands at the lock's name
         LockBusy,          // another process holds the lock: `holder` (`owner`: of another user)
@@ -71,12 +72,12 @@ public:
         Shows shows = Shows::Nothing;
         Top5Table table{};
         EntryKind kind = EntryKind::Missing;
-        int error = 0;
+        FileError error{};
         bool existed = false;
         bool readOnly = false;
         FileLock::Holder holder = FileLock::Holder::Unseen;
         QString owner{};
-        QString damage{}; // a damaged file: what is wrong with it
+        top5file::Damage damage{}; // a damaged file: what is wrong with it
         QString keptAs{}; // a damaged file was kept under this name
         QString folder{}; // the working folder, as the player knows it
         // The table is on disk now (a flush that was not confirmed included).
@@ -114,7 +115,7 @@ private:
     struct Disk {
         ReadOutcome file;
         std::optional<Top5Table> table;
-        QString damage;
+        top5file::Damage damage;
     };
     Disk look() const;
     // Puts the table on disk (the lock held); the outcome's problem says

@@ -98,6 +98,11 @@ void Vikkelo::load()
 
 void Vikkelo::uusipeli()
 {
+    // A lost round is over only once its end has asked for the name and
+    // reset the board: an interrupt that reaches the button meanwhile (a
+    // screen reader's Press goes past the modal box) would take the score.
+    if (round_.lost())
+        return;
     const bool started = round_.toggle();
     setStartCaptions(started ? QStringLiteral("Keskeytä") : QStringLiteral("Uusi peli"));
     showBoard();

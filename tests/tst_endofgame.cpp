@@ -93,6 +93,7 @@ private slots:
             lightLamp(1);
             press(1);
             QTest::keyClick(&board(), Qt::Key_2);
+            board().findChild<QPushButton*>("uusipeli")->click(); // nor does an interrupt
             QAccessible::queryAccessibleInterface(&board().painike(3))->actionInterface()->doAction(
                 QAccessibleActionInterface::pressAction());
             QCoreApplication::sendPostedEvents();

@@ -6,13 +6,12 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-qt=${VIKKELO_QT_WINDOWS:-$root/../shared/qt6-mingw-w64}
-if [ ! -f "$qt/lib/cmake/Qt6/Qt6Config.cmake" ]; then
-  echo "| start-up under Wine | skipped: no Qt for Windows at $qt | |"
+source scripts/packages.sh
+if ! find_qt_windows; then
+  echo "| start-up under Wine | skipped: no Qt for Windows at $qt_windows | |"
   exit 0
 fi
 runs=${1:-10}
-source scripts/packages.sh
 bash scripts/deps.sh "${build_packages[@]}" "${bench_packages[@]}" "${windows_packages[@]}" >&2
 cmake --preset default >/dev/null
 cmake --build build/default --target bench_startup -j2 >/dev/null

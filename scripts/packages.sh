@@ -25,3 +25,11 @@ reliability_packages=(clang libclang-rt-14-dev)
 # zip; their check under Wine looks for the game's window with xdotool.
 windows_package_packages=(nsis zip)
 windows_check_packages=(xdotool unzip)
+
+# Qt built for Windows (MinGW-w64): VIKKELO_QT_WINDOWS, else ../shared/qt6-mingw-w64
+# beside the source tree. Sets qt_windows, made absolute where it is there;
+# fails where it is not.
+find_qt_windows() {
+  qt_windows=${VIKKELO_QT_WINDOWS:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/shared/qt6-mingw-w64}
+  [ -f "$qt_windows/lib/cmake/Qt6/Qt6Config.cmake" ] && qt_windows=$(cd "$qt_windows" && pwd)
+}

@@ -27,8 +27,7 @@ ctest --preset asan -j"$(nproc)"
 # and every test run under Wine (offscreen, on a private Xvfb display, in a
 # private WINEPREFIX; scripts/wine-env.sh). Skipped, saying so, only where
 # there is no Qt for Windows.
-qt_windows=${VIKKELO_QT_WINDOWS:-$(cd "$root/.." && pwd)/shared/qt6-mingw-w64}
-if [ ! -f "$qt_windows/lib/cmake/Qt6/Qt6Config.cmake" ]; then
+if ! find_qt_windows; then
   echo "Windows stage skipped: no Qt for Windows at $qt_windows (set VIKKELO_QT_WINDOWS)"
 else
   bash scripts/deps.sh "${windows_packages[@]}"

@@ -13,12 +13,11 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-qt=${VIKKELO_QT_WINDOWS:-$root/../shared/qt6-mingw-w64}
-if [ ! -f "$qt/lib/cmake/Qt6/Qt6Config.cmake" ]; then
-  echo "windows-package-check: no Qt for Windows at $qt: skipped"
+source scripts/packages.sh
+if ! find_qt_windows; then
+  echo "windows-package-check: no Qt for Windows at $qt_windows: skipped"
   exit 0
 fi
-source scripts/packages.sh
 bash scripts/deps.sh "${windows_packages[@]}" "${windows_check_packages[@]}"
 bash scripts/windows-package.sh
 out=$root/build/windows-package

@@ -11,13 +11,12 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-qt=${VIKKELO_QT_WINDOWS:-$root/../shared/qt6-mingw-w64}
-if [ ! -f "$qt/lib/cmake/Qt6/Qt6Config.cmake" ]; then
-  echo "windows-package: no Qt for Windows at $qt (set VIKKELO_QT_WINDOWS): not made"
+source scripts/packages.sh
+if ! find_qt_windows; then
+  echo "windows-package: no Qt for Windows at $qt_windows (set VIKKELO_QT_WINDOWS): not made"
   exit 3
 fi
-qt=$(cd "$qt" && pwd)
-source scripts/packages.sh
+qt=$qt_windows
 bash scripts/deps.sh "${build_packages[@]}" "${windows_packages[@]}" "${windows_package_packages[@]}"
 
 version=$(sed -n 's/^project(vikkelo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)

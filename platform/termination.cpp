@@ -1,5 +1,9 @@
 #include "platform/termination.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <QMetaMethod>
+
 #ifdef Q_OS_UNIX
 #include <QSocketNotifier>
 
@@ -42,13 +46,27 @@ Termination::Termination()
     ::sigaction(SIGHUP, &action, nullptr);
 }
 #else
-// Windows ends a program through its session (WM_ENDSESSION), which Qt
-// turns into the session manager's request; nothing comes this way.
+// Windows sends no signal: it asks through the session (WM_QUERYENDSESSION,
+// the session manager's request in Qt), then ends the program with the
+// window system's quit below.
 Termination::Termination() = default;
 #endif
 
 Termination& Termination::instance()
 {
-    static Termination* termination = new Termination;
+    static Termination* termination = [] {
+        auto* made = new Termination;
+        QCoreApplication::instance()->installEventFilter(made);
+        return made;
+    }();
     return *termination;
+}
+
+bool Termination::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::Quit || watched != QCoreApplication::instance() ||
+        !isSignalConnected(QMetaMethod::fromSignal(&Termination::requested)))
+        return false;
+    emit requested();
+    return true;
 }

@@ -317,6 +317,21 @@ private slots:
         QCOMPARE(dialogs().shown.size(), boxes);
         QVERIFY(contents("TOP5.dat").contains("Quitter,40\r\nL\xe4htij\xe4,35\r\n"));
 #endif
+        // The window system's quit that ends a logout asks no window to close,
+        // so no one is asked again what the session settled.
+        const int ended = fake_->process.ended;
+        dialogs().typed = {"Viimeinen"};
+        playAndLose(34);
+        const std::size_t asked = dialogs().shown.size();
+        QVERIFY(QFile::setPermissions("TOP5.dat", QFile::ReadOwner));
+        {
+            FileModesApply modes;
+            QEvent quit(QEvent::Quit);
+            QCoreApplication::sendEvent(qApp, &quit);
+        }
+        QCOMPARE(dialogs().shown.size(), asked);
+        QCOMPARE(fake_->process.ended, ended + 1);
+        QVERIFY(!contents("TOP5.dat").contains("Viimeinen"));
     }
 
     // A whole game through the real windows: every mouse button presses,

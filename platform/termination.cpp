@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -25,10 +26,29 @@ void handle(int)
     errno = saved;
 }
 
+// The X11 session's connection (ICE, opened by Qt) ends the program with
+// exit() when the session manager goes away, and new scores with it. The
+// library is there only when Qt loaded it; its handler is set by name.
+void sessionLost(void*)
+{
+    emit Termination::instance().requested();
+}
+
+void outliveTheSessionManager()
+{
+    void* ice = ::dlopen("libICE.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (!ice)
+        return;
+    using Handler = void (*)(void*);
+    if (auto set = reinterpret_cast<Handler (*)(Handler)>(::dlsym(ice, "IceSetIOErrorHandler")))
+        set(sessionLost);
+}
+
 } // namespace
 
 Termination::Termination()
 {
+    outliveTheSessionManager();
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, wakeUp) != 0)
         return;
     auto* notifier = new QSocketNotifier(wakeUp[1], QSocketNotifier::Read, this);

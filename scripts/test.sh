@@ -25,21 +25,13 @@ ctest --preset asan -j"$(nproc)"
 
 # Windows: the windows preset, built with MinGW-w64 against Qt for Windows,
 # and every test run under Wine (offscreen, on a private Xvfb display, in a
-# private WINEPREFIX; scripts/wine-env.sh). Skipped, saying so, only where
-# there is no Qt for Windows.
+# private WINEPREFIX; scripts/windows-tests.sh). Skipped, saying so, only
+# where there is no Qt for Windows.
 if ! find_qt_windows; then
   echo "Windows stage skipped: no Qt for Windows at $qt_windows (set VIKKELO_QT_WINDOWS)"
 else
   bash scripts/deps.sh "${windows_packages[@]}"
   cmake --preset windows >/dev/null
   cmake --build --preset windows -j"$(nproc)"
-  (
-    source scripts/wine-env.sh
-    export VIKKELO_WINE_COUNT=$root/build/windows/wine-runs.txt
-    rm -f "$VIKKELO_WINE_COUNT"
-    status=0
-    ctest --preset windows -j"$(nproc)" || status=$?
-    echo "$(wc -l <"$VIKKELO_WINE_COUNT" 2>/dev/null || echo 0) tests ran under Wine"
-    exit "$status"
-  )
+  bash scripts/windows-tests.sh -j"$(nproc)"
 fi

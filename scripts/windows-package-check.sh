@@ -2,9 +2,10 @@
 # Makes the Windows zip and installer (scripts/windows-package.sh) and tries
 # them as a player would, under Wine, in a fresh WINEPREFIX with nothing else
 # in it, on a private X display with Qt's windows platform:
-#   - the zip holds exactly the program and what it needs; unzipped and
-#     started, it shows "Vikkelo v1.0" and writes the default TOP5.dat beside it;
-#   - the installer, run silently, installs under Program Files with a
+#   - the zip holds exactly the program, what it needs and the licences of
+#     what it ships; unzipped and started, it shows "Vikkelo v1.0" and writes
+#     the default TOP5.dat beside it;
+#   - the installer, run silently, installs them under Program Files with a
 #     Start-menu entry; started from that entry the game runs in the player's
 #     own folder and writes its TOP5.dat there, not under Program Files;
 #   - the uninstaller, run silently, removes everything but that TOP5.dat.
@@ -28,10 +29,17 @@ fail() { echo "windows-package-check: $*" >&2; exit 1; }
 echo "== $(basename "$zip")"
 listing=$(unzip -Z1 "$zip" | LC_ALL=C sort)
 echo "$listing"
-expected=$(printf '%s\n' Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libgcc_s_seh-1.dll libstdc++-6.dll \
+licences=$(printf 'licenses/%s\n' README.txt LGPL-3.txt GPL-3.txt Qt-copyright.txt Qt-build.sh mingw-w64-posix.cmake \
+  gcc-runtime-copyright.txt mingw-w64-copyright.txt)
+expected=$(printf '%s\n' $licences Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libgcc_s_seh-1.dll libstdc++-6.dll \
   libwinpthread-1.dll platforms/qwindows.dll qt.conf styles/qwindowsvistastyle.dll imageformats/qico.dll \
   vikkelo.exe | LC_ALL=C sort)
-[ "$listing" = "$expected" ] || fail "the zip does not hold exactly the program and what it needs"
+[ "$listing" = "$expected" ] || fail "the zip does not hold exactly the program, what it needs and their licences"
+# Every DLL shipped is named in the notice of licences.
+notice=$(unzip -p "$zip" licenses/README.txt)
+for dll in $(grep '\.dll$' <<<"$listing"); do
+  grep -qF "${dll//\//\\}" <<<"$notice" || fail "licenses/README.txt does not say under which licence $dll is"
+done
 
 # A fresh prefix and display (scripts/wine-env.sh), and nothing of the
 # build's or the host's may help: no Qt paths, no Qt platform.
@@ -79,6 +87,7 @@ play=$(windows_folder LOCALAPPDATA)/Vikkelo
 link=$(windows_folder APPDATA)/Microsoft/Windows/Start\ Menu/Programs/Vikkelo.lnk
 [ -f "$installed/vikkelo.exe" ] || fail "the installer put no vikkelo.exe under Program Files"
 [ -f "$installed/uninstall.exe" ] || fail "the installer wrote no uninstaller"
+for f in $licences; do [ -s "$installed/$f" ] || fail "the installer put no $f under Program Files"; done
 [ -f "$link" ] || fail "the installer made no Start-menu entry Vikkelo"
 [ -d "$play" ] || fail "the installer made no play folder $play"
 # The shortcut's strings (UTF-16) end with its working folder's.

@@ -223,14 +223,17 @@ private slots:
         // TOP5.dat held open by another program that shares it with nobody:
         // the load and the save say the file is in use, and nothing is lost.
         const QByteArray before = contents("TOP5.dat");
-        const HANDLE held = CreateFileA("TOP5.dat", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        QVERIFY(held != INVALID_HANDLE_VALUE);
+        QProcess held;
+        held.start(QStringLiteral(VIKKELO_COPY), {"--hold"});
+        QVERIFY(held.waitForReadyRead(60000));
+        QCOMPARE(held.readLine().trimmed(), QByteArray("held"));
         endRound("71", "Käytössä");
         pressClose();
         QVERIFY2(lastMessage().contains("toinen ohjelma käyttää tiedostoa"), qPrintable(lastMessage()));
         restart();
         QVERIFY2(lastMessage().contains("toinen ohjelma käyttää tiedostoa"), qPrintable(lastMessage()));
-        CloseHandle(held);
+        held.closeWriteChannel();
+        QVERIFY(held.waitForFinished(60000));
         QCOMPARE(contents("TOP5.dat"), before);
         QVERIFY(!QFile::exists(Top5Store::kTempName));
         if (!linksMade)

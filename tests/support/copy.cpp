@@ -12,6 +12,9 @@
 // started with --tables and the ranking window exists, "table: " and its
 // places as name=score joined by "|"; "exit" when the program ended; then
 // "done".
+// On Windows, started as `top5_copy --hold`, it is instead another program
+// that opens TOP5.dat sharing it with nobody, prints "held" (or "failed")
+// and keeps it open until a line, or the end, of standard input.
 
 #include "app/program.h"
 #include "game/vikkelo.h"
@@ -28,8 +31,22 @@
 #include <iostream>
 #include <string>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 int main(int argc, char* argv[])
 {
+#ifdef Q_OS_WIN
+    if (argc == 2 && std::string(argv[1]) == "--hold") {
+        const HANDLE held = CreateFileW(L"TOP5.dat", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        std::puts(held == INVALID_HANDLE_VALUE ? "failed" : "held");
+        std::fflush(stdout);
+        std::string line;
+        std::getline(std::cin, line);
+        return held == INVALID_HANDLE_VALUE;
+    }
+#endif
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -68,7 +68,7 @@ void FrmAbout::applyTextColours()
     const QPalette& window = palette();
     // In a light scheme, the one the design was drawn for, its colours stay
     // unless they would nearly vanish; the red address reaches only 3.5:1.
-    const double minimum = isLightScheme(window) ? kTextVanishes : kTextContrast;
+    const double minimum = isLightScheme(window, style()) ? kTextVanishes : kTextContrast;
     const std::pair<QLabel*, QColor> fixed[] = {{ui_->lblTitle, kBlack},
                                                 {ui_->lblDescription, kBlack},
                                                 {ui_->lblDisclaimer, kBlack},

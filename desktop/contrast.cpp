@@ -1,5 +1,7 @@
 #include "desktop/contrast.h"
 
+#include <QStyle>
+
 #include <algorithm>
 #include <cmath>
 
@@ -24,13 +26,13 @@ double contrastRatio(const QColor& a, const QColor& b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-bool isLightScheme(const QPalette& scheme)
+bool isLightScheme(const QPalette& scheme, const QStyle* style)
 {
     const QColor window = scheme.color(QPalette::Window);
     const QColor text = scheme.color(QPalette::WindowText);
-    // A high-contrast scheme, light or dark, asks every colour to stand out:
-    // its text is black on white (Adwaita-HighContrast, Windows' high-contrast
-    // white), beyond any ordinary light scheme's grey window.
+    // A high-contrast scheme, light or dark, asks every colour to stand out.
+    if (style && style->name().contains(QLatin1String("highcontrast"), Qt::CaseInsensitive))
+        return false;
     return luminance(window) > luminance(text) && contrastRatio(window, text) < kHighContrast;
 }
 

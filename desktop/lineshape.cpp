@@ -19,7 +19,7 @@ QColor LineShape::colour() const
         return design;
     // In a light scheme a rule keeps its colour unless it would nearly vanish.
     const double minimum =
-        isLightScheme(palette()) ? std::min(minimumContrast_, kRuleVanishes) : minimumContrast_;
+        isLightScheme(palette(), style()) ? std::min(minimumContrast_, kRuleVanishes) : minimumContrast_;
     return readableColour(design, palette().color(QPalette::WindowText), palette().color(QPalette::Window),
                           minimum);
 }

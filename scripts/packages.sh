@@ -12,6 +12,8 @@ test_packages+=(strace)
 # Wayland: a headless compositor for the windows' Wayland test, and Qt's
 # Wayland platform plugin.
 test_packages+=(weston qt6-wayland)
+# A light high-contrast style with its own palette, for the schemes' test.
+test_packages+=(adwaita-qt6)
 # The Windows build and its tests under Wine: MinGW-w64's posix-thread
 # compilers, Wine (which needs an X display even for Qt's offscreen
 # platform, hence Xvfb).
